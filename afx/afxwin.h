@@ -1,0 +1,159 @@
+// The application framework the tool is written against: application object and
+// entry, window objects, modal dialogs with data exchange, and painting. A thin
+// layer over Win32 that holds only what the tool uses.
+#pragma once
+
+#include <windows.h>
+
+#include "afx/afxmsgmap.h"
+#include "afx/afxstr.h"
+
+#define ID_HELP 0xE146  // 57670: the framework's standard help command
+
+// Anything that can receive commands through a message map.
+class CCmdTarget {
+public:
+    virtual ~CCmdTarget() = default;
+
+    // Runs the handler of the row for (WM_COMMAND, nCode, nID); false when no row matches.
+    virtual BOOL OnCmdMsg(UINT nID, int nCode);
+
+protected:
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+
+    // The first row of this object's map chain that matches, or null.
+    const AFX_MSGMAP_ENTRY* FindEntry(UINT message, UINT code, UINT id) const;
+};
+
+// A window object bound to a window handle.
+class CWnd : public CCmdTarget {
+public:
+    CWnd();
+    ~CWnd() override;
+
+    HWND m_hWnd;
+
+    // The window object of a child control. The object stays valid for the life of
+    // the process; for an id with no control its handle is null.
+    CWnd* GetDlgItem(int nID) const;
+    static CWnd* FromHandle(HWND hWnd);
+
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+
+protected:
+    // Default processing of the message being handled now.
+    LRESULT Default();
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Dispatches through the message map; false when no row handles the message.
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+
+    // Takes over a window that exists: its messages come to this object from now on.
+    void SubclassCreatedWindow(HWND hWnd);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+
+    WNDPROC m_pfnSuper;  // the window's own procedure, for default processing
+};
+
+// The context of one data exchange between a dialog and its data.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+    BOOL m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+};
+
+// A dialog made from a template in the module's resources and run modally.
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // 1 or 2 as the dialog ended (IDOK, IDCANCEL), -1 when it could not be run.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    BOOL OnCmdMsg(UINT nID, int nCode) override;
+
+    void OnHelpKey();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+
+    void RunModalLoop();
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    bool m_bEndModal;
+    INT_PTR m_nModalResult;
+};
+
+// The paint context of one WM_PAINT: painting begins when it is made and ends when it goes.
+class CPaintDC {
+public:
+    explicit CPaintDC(CWnd* wnd);
+    ~CPaintDC();
+    HDC m_hDC;
+
+private:
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps;
+};
+
+// The application: the one static object of this class drives the process.
+class CWinApp : public CCmdTarget {
+public:
+    explicit CWinApp(LPCSTR lpszAppName = nullptr);
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+
+    // Controls draw with the system's three-dimensional look on every Windows this
+    // runs on, so there is nothing left to switch on.
+    BOOL Enable3dControls() { return TRUE; }
+
+    // The help command: shows m_pszHelpText in a small window owned by the main window.
+    void OnHelp();
+
+    HINSTANCE m_hInstance;
+    LPSTR m_lpCmdLine;
+    int m_nCmdShow;
+    LPCSTR m_pszAppName;
+    LPCSTR m_pszHelpText;  // what the help command shows; the application sets it
+    CWnd* m_pMainWnd;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    friend int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int);
+    char m_defaultAppName[MAX_PATH];
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetResourceHandle();
+// The module that holds the named resource: the application's own.
+HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

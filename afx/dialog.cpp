@@ -1,0 +1,115 @@
+// Modal dialogs: created from a template, run by a loop of their own until
+// EndDialog, with "OK" running the data exchange and "Cancel" not.
+#include "afx/afxwin.h"
+
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return FALSE;  // everything else goes through AfxWndProc
+    CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+    dialog->SubclassCreatedWindow(hWnd);
+    return dialog->OnInitDialog();
+}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd), m_bEndModal(false), m_nModalResult(-1) {}
+
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
+}
+
+INT_PTR CDialog::DoModal() {
+    LPCSTR name = MAKEINTRESOURCEA(m_nIDTemplate);
+    HINSTANCE module = AfxFindResourceHandle(name, RT_DIALOG);
+    HRSRC resource = ::FindResourceA(module, name, RT_DIALOG);
+    HGLOBAL loaded = resource != nullptr ? ::LoadResource(module, resource) : nullptr;
+    const void* dialogTemplate = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    if (dialogTemplate == nullptr) return -1;
+
+    // A modal dialog keeps its owner from taking input while it is up.
+    HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
+    const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
+    if (disableOwner) ::EnableWindow(owner, FALSE);
+
+    m_bEndModal = false;
+    m_nModalResult = -1;
+    HWND hWnd = ::CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), owner,
+                                             &AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    if (hWnd != nullptr) {
+        RunModalLoop();
+        ::DestroyWindow(hWnd);
+    }
+
+    if (disableOwner) {
+        ::EnableWindow(owner, TRUE);
+        ::SetActiveWindow(owner);
+    }
+    return m_nModalResult;
+}
+
+void CDialog::RunModalLoop() {
+    MSG msg;
+    while (!m_bEndModal && m_hWnd != nullptr) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            // A quit request ends the run; post it again for whoever runs the next loop.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
+    // F1 anywhere in the dialog asks for help through the help command.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F1 &&
+        (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
+        OnHelpKey();
+        return TRUE;
+    }
+    return ::IsDialogMessageA(m_hWnd, pMsg);
+}
+
+void CDialog::OnHelpKey() { ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0); }
+
+void CDialog::EndDialog(int nResult) {
+    m_nModalResult = nResult;
+    m_bEndModal = true;
+    // The request may arrive inside a message sent from another thread, which the
+    // loop's GetMessage serves without returning: wake the loop so it sees the end.
+    ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::OnCmdMsg(UINT nID, int nCode) {
+    // Commands the dialog does not handle go on to the application.
+    if (CWnd::OnCmdMsg(nID, nCode)) return TRUE;
+    CWinApp* app = AfxGetApp();
+    return app != nullptr && app->OnCmdMsg(nID, nCode);
+}

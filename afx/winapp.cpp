@@ -1,0 +1,70 @@
+// The application object, the framework's entry and the help command.
+#include <cstring>
+
+#include "afx/afxwin.h"
+
+namespace {
+CWinApp* s_app = nullptr;
+}
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(LPCSTR lpszAppName)
+    : m_hInstance(nullptr),
+      m_lpCmdLine(nullptr),
+      m_nCmdShow(SW_SHOWNORMAL),
+      m_pszAppName(lpszAppName),
+      m_pszHelpText(nullptr),
+      m_pMainWnd(nullptr),
+      m_defaultAppName() {
+    s_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (s_app == this) s_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+int CWinApp::ExitInstance() { return 0; }
+
+void CWinApp::OnHelp() {
+    if (m_pszHelpText == nullptr) return;
+    char caption[MAX_PATH + 8];
+    ::lstrcpynA(caption, m_pszAppName != nullptr ? m_pszAppName : "", MAX_PATH);
+    ::lstrcatA(caption, " Help");
+    HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    ::MessageBoxA(owner, m_pszHelpText, caption, MB_OK | MB_ICONINFORMATION);
+}
+
+CWinApp* AfxGetApp() { return s_app; }
+
+HINSTANCE AfxGetResourceHandle() { return s_app != nullptr ? s_app->m_hInstance : ::GetModuleHandleA(nullptr); }
+
+HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) { return AfxGetResourceHandle(); }
+
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) return -1;
+    app->m_hInstance = hInstance;
+    app->m_lpCmdLine = lpCmdLine;
+    app->m_nCmdShow = nCmdShow;
+    if (app->m_pszAppName == nullptr) {
+        // With no name given, the application is named after its program file.
+        char path[MAX_PATH];
+        const DWORD length = ::GetModuleFileNameA(hInstance, path, MAX_PATH);
+        path[length < MAX_PATH ? length : MAX_PATH - 1] = '\0';
+        const char* base = path;
+        for (const char* p = path; *p != '\0'; ++p) {
+            if (*p == '\\' || *p == '/') base = p + 1;
+        }
+        ::lstrcpynA(app->m_defaultAppName, base, MAX_PATH);
+        if (char* dot = std::strrchr(app->m_defaultAppName, '.')) *dot = '\0';
+        app->m_pszAppName = app->m_defaultAppName;
+    }
+    // Applications on this framework do their whole run inside InitInstance and
+    // return false from it; no message loop follows.
+    (void)app->InitInstance();
+    return app->ExitInstance();
+}

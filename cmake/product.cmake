@@ -1,0 +1,48 @@
+# Varek Setup.exe: small, no exceptions or RTTI, runtimes linked in, only system DLLs imported.
+enable_language(RC)
+
+set(VAREK_PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics -ffunction-sections -fdata-sections
+    -Wall -Wextra
+    # Message maps keep every handler under one member-pointer type; the row says its real one.
+    -Wno-cast-function-type)
+target_compile_options(varek_core PRIVATE ${VAREK_PRODUCT_FLAGS})
+
+add_library(varek_afx STATIC
+    afx/afxheap.cpp
+    afx/cmdtarget.cpp
+    afx/wnd.cpp
+    afx/dialog.cpp
+    afx/paintdc.cpp
+    afx/winapp.cpp
+)
+target_include_directories(varek_afx PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(varek_afx PRIVATE ${VAREK_PRODUCT_FLAGS})
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(VAREK_ICON ${CMAKE_CURRENT_BINARY_DIR}/resources/varek.ico)
+add_custom_command(
+    OUTPUT ${VAREK_ICON}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/resources
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py ${VAREK_ICON}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py
+    COMMENT "Drawing the application icon")
+add_custom_target(varek_icon DEPENDS ${VAREK_ICON})
+
+add_executable(varek_setup WIN32
+    shell/winmain.cpp
+    shell/setup_app.cpp
+    shell/setup_help.cpp
+    settings/win32_registry.cpp
+    dialog/setup_dlg.cpp
+    dialog/setup_dlg_clicks.cpp
+    dialog/setup_dlg_paint.cpp
+    resources/setup.rc
+)
+add_dependencies(varek_setup varek_icon)
+set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS ${VAREK_ICON})
+set_target_properties(varek_setup PROPERTIES OUTPUT_NAME "Varek Setup")
+target_compile_options(varek_setup PRIVATE ${VAREK_PRODUCT_FLAGS})
+# windres finds the icon in the build tree and resource.h beside the script.
+target_include_directories(varek_setup PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/resources ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+target_link_libraries(varek_setup PRIVATE varek_afx varek_core ddraw)
+target_link_options(varek_setup PRIVATE -s -Wl,--gc-sections)

@@ -1,0 +1,32 @@
+// The DirectDraw display devices of the machine, newest report first, and the
+// turn of a chosen device into the record's two device fields.
+#pragma once
+
+#include "afx/afxplatform.h"
+#include "afx/afxstr.h"
+#include "settings/render_settings.h"
+
+struct DeviceEntry {
+    CString Description;
+    CString DriverName;
+    DWORD IsDefault;      // 1 for the device reported without a GUID
+    GUID Guid;            // unset and never read when IsDefault is 1
+    DeviceEntry* Next;
+};
+
+// Head of the process-wide list. Entries are never freed: the dialog's list box
+// holds pointers to them as item data.
+extern DeviceEntry* DeviceList;
+
+// Called by DirectDraw once per device; context is the address of the head pointer.
+BOOL CALLBACK EnumDeviceCallback(GUID* guid, LPSTR description, LPSTR name, LPVOID context);
+
+// Asks the platform for the devices and adds them at the head of DeviceList.
+// The platform's result is not looked at: entries made before a failure stay.
+void EnumerateDevices(DeviceEnumerateFn enumerate);
+
+// "DriverName - Description", the device's line in the list box.
+CString DeviceLineText(const DeviceEntry& entry);
+
+// itemData is what the list box reports for its selection: an entry, 0, or -1 for none.
+void ResolveDeviceChoice(LRESULT itemData, RenderSettings& settings);

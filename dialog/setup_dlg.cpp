@@ -1,0 +1,69 @@
+// The setup dialog's message map, its start-up and its data exchange.
+#include "dialog/setup_dlg.h"
+
+#include <ddraw.h>
+
+#include "devices/device_list.h"
+#include "dialog/check_marks.h"
+#include "settings/render_settings.h"
+
+BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_ALLOW_HAL, OnClickAllowHal)
+    ON_BN_CLICKED(IDC_ALLOW_MMX, OnClickAllowMmx)
+    ON_BN_CLICKED(IDC_ALLOW_RGB, OnClickAllowRgb)
+    ON_BN_CLICKED(IDC_ALLOW_3DNOW, OnClickAllow3DNow)
+    ON_BN_CLICKED(IDC_NO_ARGB1555, OnClickNoArgb1555)
+    ON_BN_CLICKED(IDC_EXEC_SINGLE, OnClickExecSingle)
+    ON_BN_CLICKED(IDC_EXEC_DUAL, OnClickExecDual)
+    ON_BN_CLICKED(IDC_COLOR_8, OnClickColor8)
+    ON_BN_CLICKED(IDC_COLOR_16, OnClickColor16)
+    ON_BN_CLICKED(IDC_COLOR_24, OnClickColor24)
+    ON_BN_CLICKED(IDC_COLOR_32, OnClickColor32)
+    ON_BN_CLICKED(IDC_ZBUF_8, OnClickZBuffer8)
+    ON_BN_CLICKED(IDC_ZBUF_16, OnClickZBuffer16)
+    ON_BN_CLICKED(IDC_ZBUF_24, OnClickZBuffer24)
+    ON_BN_CLICKED(IDC_ZBUF_32, OnClickZBuffer32)
+END_MESSAGE_MAP()
+
+CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD_SETUP_DIALOG, pParent), m_hIcon(nullptr) {
+    LPCSTR icon = MAKEINTRESOURCEA(IDR_MAINFRAME);
+    m_hIcon = ::LoadIconA(AfxFindResourceHandle(icon, RT_GROUP_ICON), icon);
+}
+
+BOOL CSetupDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    EnumerateDevices(&DirectDrawEnumerateA);
+    SetInitialCheckMarks();
+    FillDeviceList();
+    return TRUE;
+}
+
+void CSetupDlg::SetInitialCheckMarks() {
+    // Only marks are set: every control starts unchecked from the template.
+    for (const CheckMarkRule& rule : kCheckMarkRules) {
+        if (rule.isChecked(theSettings)) SendToControl(rule.controlId, BM_SETCHECK, BST_CHECKED, 0);
+    }
+}
+
+void CSetupDlg::FillDeviceList() {
+    SendToControl(IDC_DEVICE_LIST, LB_RESETCONTENT, 0, 0);
+    for (DeviceEntry* entry = DeviceList; entry != nullptr; entry = entry->Next) {
+        const CString line = DeviceLineText(*entry);
+        const LRESULT index =
+            SendToControl(IDC_DEVICE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(line)));
+        if (index >= 0) SendToControl(IDC_DEVICE_LIST, LB_SETITEMDATA, index, reinterpret_cast<LPARAM>(entry));
+    }
+}
+
+void CSetupDlg::DoDataExchange(CDataExchange*) {
+    const LRESULT selection = SendToControl(IDC_DEVICE_LIST, LB_GETCURSEL, 0, 0);
+    ResolveDeviceChoice(SendToControl(IDC_DEVICE_LIST, LB_GETITEMDATA, selection, 0), theSettings);
+}
+
+LRESULT CSetupDlg::SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::SendMessageA(GetDlgItem(id)->m_hWnd, message, wParam, lParam);
+}

@@ -1,0 +1,43 @@
+// CSetupDlg: the tool's one dialog. It shows the record as check marks, edits the
+// record on every click and turns the device choice into the record at "Save".
+#pragma once
+
+#include "afx/afxwin.h"
+#include "resources/resource.h"
+
+class CSetupDlg : public CDialog {
+public:
+    explicit CSetupDlg(CWnd* pParent = nullptr);
+
+protected:
+    HICON m_hIcon;
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+
+    void OnClickAllowHal();
+    void OnClickAllowMmx();
+    void OnClickAllowRgb();
+    void OnClickAllow3DNow();
+    void OnClickNoArgb1555();
+    void OnClickExecSingle();
+    void OnClickExecDual();
+    void OnClickColor8();
+    void OnClickColor16();
+    void OnClickColor24();
+    void OnClickColor32();
+    void OnClickZBuffer8();
+    void OnClickZBuffer16();
+    void OnClickZBuffer24();
+    void OnClickZBuffer32();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void SetInitialCheckMarks();
+    void FillDeviceList();
+    LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam);
+};

@@ -1,0 +1,36 @@
+// The run sequence: open and load the settings, show the dialog once, save on
+// "Save", close the key, end.
+#include "shell/setup_app.h"
+
+#include "dialog/setup_dlg.h"
+#include "settings/render_settings.h"
+#include "settings/settings_store.h"
+#include "settings/win32_registry.h"
+#include "shell/setup_help.h"
+
+CSetupApp theApp;
+
+BEGIN_MESSAGE_MAP(CSetupApp, CWinApp)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+CSetupApp::CSetupApp() { m_pszHelpText = kSetupHelpText; }
+
+BOOL CSetupApp::InitInstance() {
+    Win32Registry registry;
+    SettingsStore store(registry);
+    store.Open();
+    store.Load(theSettings);  // defaults for all eight when the key could not be opened
+
+    Enable3dControls();
+
+    CSetupDlg dialog;
+    m_pMainWnd = &dialog;
+    // Anything but IDOK (Cancel, Esc, the close box, a dialog that could not be
+    // shown) leaves the stored values as they were.
+    if (dialog.DoModal() == IDOK) store.Save(theSettings);
+    store.Close();
+
+    if (m_pMainWnd == &dialog) m_pMainWnd = nullptr;
+    return FALSE;  // no message loop: the process ends here
+}

@@ -1,0 +1,18 @@
+// What each option means and where the options are kept: what users of the tool ask.
+#include "shell/setup_help.h"
+
+const char kSetupHelpText[] =
+    "Varek Setup chooses how Varek 3D uses Direct3D and DirectDraw.\n"
+    "\n"
+    "Potential Rasterizers: D3D HAL lets Varek 3D use the graphics card's hardware; "
+    "D3D MMX and D3D RGB let it fall back to the MMX or plain RGB software renderers.\n"
+    "Color Mode: bits per pixel of the picture Varek 3D draws into.\n"
+    "Z-Buffer Mode: bits per entry of the depth buffer.\n"
+    "Execute Buffer Model: Single or Dual execute buffers for Direct3D.\n"
+    "Allow 3DNow\xAE: lets Varek 3D use a processor's 3DNow! instructions.\n"
+    "No ARGB-1555 Textures: keeps Varek 3D from using textures in the ARGB-1555 format.\n"
+    "Direct Draw Device: the display device Varek 3D draws on; with no line selected, "
+    "the device DirectDraw reported last.\n"
+    "\n"
+    "Save stores every option; Cancel keeps the stored ones. The options are kept in the "
+    "registry under HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D.";

@@ -1,0 +1,4 @@
+// The text of the tool's help window.
+#pragma once
+
+extern const char kSetupHelpText[];
