@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the host unit tests (with sanitizers),
+# then the Windows build's tests under Wine in a throwaway session.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/bootstrap.sh
+jobs=$(nproc)
+
+summary=()
+run_ctest() {  # name, ctest args...
+    local name=$1 log
+    shift
+    log=$(mktemp)
+    local rc=0
+    "$@" 2>&1 | tee "$log" || rc=$?
+    summary+=("$name: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
+    rm -f "$log"
+    return $rc
+}
+
+echo "== host build and unit tests"
+cmake --preset host >/dev/null
+cmake --build --preset host -j "$jobs"
+run_ctest host ctest --preset host
+
+echo "== Windows build and Wine tests"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+VAREK_WINE_KEEPER="$PWD/build/windows/tests/e2e/wine_keeper.exe" \
+    run_ctest wine scripts/wine-session.sh ctest --preset windows
+
+echo "== summary"
+printf '%s\n' "${summary[@]}"

@@ -1,0 +1,58 @@
+// xdotool is a Linux program: Wine starts Unix programs from CreateProcess but hands
+// back no usable process handle, so the command writes its exit status to a file
+// that we wait for.
+#include "real_input.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tool_process.h"
+
+unsigned long XWindowOf(HWND hwnd) {
+    return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetPropA(hwnd, "__wine_x11_whole_window")));
+}
+
+namespace {
+std::string SessionFolder() {
+    const char* session = std::getenv("VAREK_WINE_SESSION");
+    return session != nullptr ? session : "/tmp";
+}
+}  // namespace
+
+bool Xdotool(const std::string& args, DWORD timeoutMs) {
+    static int serial = 0;
+    const std::string done = SessionFolder() + "/xdotool-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++serial) + ".rc";
+    const std::string doneWindows = WindowsPath(done);
+    DeleteFileA(doneWindows.c_str());
+    std::string command = "/bin/sh -c \"xdotool " + args + " ; echo $? > '" + done + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        return false;
+    }
+    if (info.hThread != nullptr) CloseHandle(info.hThread);
+    if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+    int status = -1;
+    WaitUntil(
+        [&] {
+            FILE* file = std::fopen(doneWindows.c_str(), "r");
+            if (file == nullptr) return false;
+            const bool read = std::fscanf(file, "%d", &status) == 1;
+            std::fclose(file);
+            return read;
+        },
+        timeoutMs);
+    DeleteFileA(doneWindows.c_str());
+    return status == 0;
+}
+
+bool PressKeys(HWND window, const std::string& keys) {
+    const unsigned long xwindow = XWindowOf(window);
+    if (xwindow == 0) return false;
+    const std::string id = std::to_string(xwindow);
+    return Xdotool("windowactivate --sync " + id + " 2>/dev/null; xdotool windowfocus --sync " + id +
+                   " key --delay 20 " + keys);
+}

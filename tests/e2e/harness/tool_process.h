@@ -1,0 +1,48 @@
+// Runs Varek Setup.exe as a user would start it and finds its dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A Unix path as Wine's Windows side sees it (drive Z: is the Unix root).
+std::string WindowsPath(const std::string& path);
+
+// The program under test, from the VAREK_EXE variable set by the test runner.
+std::string ToolExePath();
+
+class ToolProcess {
+public:
+    ToolProcess() = default;
+    ~ToolProcess();  // a process still running is ended: no test leaves one behind
+    ToolProcess(const ToolProcess&) = delete;
+    ToolProcess& operator=(const ToolProcess&) = delete;
+
+    // Starts the exe; extraEnvironment entries are "NAME=value".
+    bool Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment = {});
+    // The dialog, once it is created and shown (its start-up has run); null on time-out.
+    HWND WaitForDialog(DWORD timeoutMs = 15000);
+    // True when the process ended within the time; exitCode gets its status.
+    bool WaitForExit(DWORD timeoutMs = 15000, DWORD* exitCode = nullptr);
+    DWORD Pid() const { return m_pid; }
+    HANDLE Handle() const { return m_process; }
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_pid = 0;
+};
+
+// The top-level window of process pid with this class and caption, or null.
+HWND FindProcessWindow(DWORD pid, const char* className, const char* caption);
+
+// Polls a condition every millisecond or so until it holds or the time is up.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(1);
+    }
+}

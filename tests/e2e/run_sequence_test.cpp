@@ -1,0 +1,82 @@
+// The run of the tool end to end: what lands in the registry after each way of
+// closing the dialog, on a first run and over stored values.
+#include "harness/tool_test.h"
+
+using RunSequence = ToolTest;
+
+TEST_F(RunSequence, FirstRunThenCancelLeavesTheKeyWithItsClassAndNoValues) {
+    RunTool([](HWND dialog) { Click(dialog, kCancel); });
+    EXPECT_TRUE(ToolKeyExists());
+    EXPECT_EQ(ToolKeyClass(), "Varek 3D");
+    EXPECT_TRUE(ReadToolKey().empty());
+}
+
+TEST_F(RunSequence, FirstRunThenSaveWritesExactlyTheTenDefaults) {
+    RunTool([](HWND dialog) { Click(dialog, kSave); });
+    EXPECT_EQ(ReadToolKey(), DefaultSave());
+}
+
+TEST_F(RunSequence, EscapeWritesNothing) {
+    RunTool([](HWND dialog) { ASSERT_TRUE(PressKeys(dialog, "Escape")); });
+    EXPECT_TRUE(ReadToolKey().empty());
+}
+
+TEST_F(RunSequence, CloseBoxWritesNothing) {
+    RunTool([](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    EXPECT_TRUE(ReadToolKey().empty());
+}
+
+TEST_F(RunSequence, AltF4WritesNothing) {
+    RunTool([](HWND dialog) { ASSERT_TRUE(PressKeys(dialog, "alt+F4")); });
+    EXPECT_TRUE(ReadToolKey().empty());
+}
+
+TEST_F(RunSequence, EnterSaves) {
+    RunTool([](HWND dialog) { ASSERT_TRUE(PressKeys(dialog, "Return")); });
+    EXPECT_EQ(ReadToolKey(), DefaultSave());
+}
+
+TEST_F(RunSequence, CancelLeavesStoredValuesAsTheyWere) {
+    WriteToolDword("Allow D3D HAL", 0);
+    WriteToolDword("Z-Buffer bit depth", 32);
+    WriteToolValue("Direct Draw Device ID", REG_BINARY, AllBytes(0x42));
+    const KeyValues before = ReadToolKey();
+    RunTool([](HWND dialog) {
+        Click(dialog, kHal);
+        Click(dialog, kZ8);
+        Click(dialog, kCancel);
+    });
+    EXPECT_EQ(ReadToolKey(), before);
+}
+
+TEST_F(RunSequence, ValuesThatAreNotFourByteDwordsLoadAsDefaultsAndAreWrittenBackAsDwords) {
+    WriteToolValue("Allow D3D MMX", REG_SZ, {'0', '\0'});
+    WriteToolValue("Z-Buffer bit depth", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 32});
+    WriteToolValue("Color buffer bit depth", REG_BINARY, {24, 0, 0, 0});
+    WriteToolValue("Number of execute buffers", REG_DWORD, {2, 0});
+    WriteToolDword("Allow D3D RGB", 0);
+    RunTool([](HWND dialog) { Click(dialog, kSave); });
+    EXPECT_EQ(ReadToolKey(), SavedValues(1, 1, 16, 16, 1, 1, 1, 0, 1, AllBytes(0xFF)));
+}
+
+TEST_F(RunSequence, SaveKeepsOtherValuesOfTheKey) {
+    WriteToolValue("Written by someone else", REG_SZ, {'k', 'e', 'e', 'p', '\0'});
+    RunTool([](HWND dialog) { Click(dialog, kSave); });
+    KeyValues expected = DefaultSave();
+    expected["Written by someone else"] = {REG_SZ, {'k', 'e', 'e', 'p', '\0'}};
+    EXPECT_EQ(ReadToolKey(), expected);
+}
+
+TEST_F(RunSequence, ASecondLaunchShowsWhatTheFirstSaved) {
+    RunTool([](HWND dialog) {
+        Click(dialog, kMmx);
+        Click(dialog, kColor32);
+        Click(dialog, kExecDual);
+        Click(dialog, kSave);
+    });
+    RunTool([](HWND dialog) {
+        EXPECT_EQ(CheckedControls(dialog),
+                  (std::vector<int>{kHal, kRgb, kExecDual, kColor32, kZ16, k3DNow, kNoArgb1555}));
+        Click(dialog, kCancel);
+    });
+}
