@@ -100,10 +100,11 @@ TEST_P(DeviceListAllocation, FailureSkipsJustThatDevice) {
     EXPECT_EQ(Lines(), (std::vector<std::string>{"display - Primary Display Driver", "3dfx - Voodoo"}));
 }
 
+const char* const kAllocationNames[] = {"Entry", "Description", "DriverName"};
+
 INSTANTIATE_TEST_SUITE_P(EntryOrEitherString, DeviceListAllocation, ::testing::Values(1, 2, 3),
                          [](const ::testing::TestParamInfo<int>& info) {
-                             const char* const names[] = {"Entry", "Description", "DriverName"};
-                             return std::string(names[info.param - 1]);
+                             return std::string(kAllocationNames[info.param - 1]);
                          });
 
 class DeviceChoice : public DeviceEnumeration {};
