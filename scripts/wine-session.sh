@@ -50,13 +50,21 @@ done
 wineboot -i >"$session/wineboot.log" 2>&1
 wineserver -w
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# A program that crashes ends at once with its fault code instead of waiting in a debugger.
+wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
 wineserver -w
 # A persistent server and one small process kept alive spare every launch the
-# start-up of Wine's services.
-wineserver -p
+# start-up of Wine's services. Neither may hold the command's output open, or
+# whoever reads it (ctest, a pipe) would wait for them.
+wineserver -p </dev/null >/dev/null 2>&1
 if [ -n "${VAREK_WINE_KEEPER:-}" ] && [ -f "$VAREK_WINE_KEEPER" ]; then
-    wine "$VAREK_WINE_KEEPER" >/dev/null 2>&1 &
+    wine "$VAREK_WINE_KEEPER" </dev/null >/dev/null 2>&1 &
     keeper_pid=$!
+    # Wait until its window is up: from then on Wine's services run.
+    for _ in $(seq 1 200); do
+        xdotool search --name '^varek keeper$' >/dev/null 2>&1 && break
+        sleep 0.05
+    done
 fi
 
 "$@"

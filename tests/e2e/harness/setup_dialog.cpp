@@ -21,14 +21,20 @@ std::vector<int> CheckedControls(HWND dialog) {
 }
 
 std::vector<std::string> ListLines(HWND dialog) {
+    // Asked in UTF-16: Wine 8 crashes the sender of a cross-process LB_GETTEXT in its
+    // ANSI form. The lines come back in the code page the tool wrote them in.
     HWND list = GetDlgItem(dialog, kDeviceList);
     std::vector<std::string> lines;
-    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-        std::string line(length > 0 ? length + 1 : 1, '\0');
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
-        line.resize(length > 0 ? length : 0);
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring wide(length > 0 ? length + 1 : 1, L'\0');
+        const LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+        wide.resize(got > 0 ? got : 0);
+        std::string line(wide.size() * 2 + 1, '\0');
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &line[0],
+                                              static_cast<int>(line.size()), nullptr, nullptr);
+        line.resize(bytes > 0 ? bytes : 0);
         lines.push_back(line);
     }
     return lines;

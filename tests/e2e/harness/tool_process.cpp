@@ -28,11 +28,14 @@ ToolProcess::~ToolProcess() {
 }
 
 bool ToolProcess::Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment) {
-    // The child's environment: ours, plus the extra entries.
+    // The child's environment: ours, with the extra entries added or replacing ours.
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=', 1)); };
     std::string block;
     char* own = GetEnvironmentStringsA();
     for (const char* entry = own; *entry != '\0'; entry += std::strlen(entry) + 1) {
-        block.append(entry).push_back('\0');
+        bool replaced = false;
+        for (const std::string& extra : extraEnvironment) replaced = replaced || nameOf(extra) == nameOf(entry);
+        if (!replaced) block.append(entry).push_back('\0');
     }
     FreeEnvironmentStringsA(own);
     for (const std::string& entry : extraEnvironment) block.append(entry).push_back('\0');
