@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -16,15 +17,16 @@
 namespace {
 
 using Bytes = std::vector<BYTE>;
+using Numbers = std::vector<DWORD>;
+using Texts = std::vector<std::wstring>;
 
 // Little-endian fields of a resource, in order; reading past the end gives zeros.
 class Reader {
 public:
     Reader(const Bytes& data, size_t pos = 0) : m_data(data), m_pos(pos) {}
-    BYTE Byte() { return Take<BYTE>(); }
-    WORD Word() { return Take<WORD>(); }
-    short Short() { return static_cast<short>(Take<WORD>()); }
-    DWORD Dword() { return Take<DWORD>(); }
+    BYTE Byte() { return static_cast<BYTE>(Take(1)); }
+    WORD Word() { return static_cast<WORD>(Take(2)); }
+    DWORD Dword() { return Take(4); }
     std::wstring String() {
         std::wstring text;
         for (WORD c = Word(); c != 0; c = Word()) text += static_cast<wchar_t>(c);
@@ -33,20 +35,17 @@ public:
     // A name, or an ordinal written as "#n".
     std::wstring NameOrOrdinal() {
         if (Reader(m_data, m_pos).Word() != 0xFFFF) return String();
-        Word();
-        return L"#" + std::to_wstring(Word());
+        return Word(), L"#" + std::to_wstring(Word());
     }
     void Align() { m_pos = (m_pos + 3) & ~size_t(3); }
     void Skip(size_t bytes) { m_pos += bytes; }
     size_t Pos() const { return m_pos; }
 
 private:
-    template <typename T>
-    T Take() {
-        T value = 0;
-        if (m_pos + sizeof value <= m_data.size()) std::memcpy(&value, &m_data[m_pos], sizeof value);
-        m_pos += sizeof value;
-        return value;
+    DWORD Take(size_t bytes) {
+        DWORD value = 0;
+        if (m_pos + bytes <= m_data.size()) std::memcpy(&value, &m_data[m_pos], bytes);
+        return m_pos += bytes, value;
     }
     const Bytes& m_data;
     size_t m_pos;
@@ -54,16 +53,15 @@ private:
 
 struct Control {
     DWORD id;
-    const wchar_t* cls;
-    const wchar_t* caption;
+    std::wstring cls, caption;
     short x, y, cx, cy;
-    DWORD style;
+    DWORD style, exStyle = 0, helpId = 0, creationBytes = 0;
 };
 
 constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kGroupBox = kShown | BS_GROUPBOX;
+constexpr DWORD kGroupBox = kShown | BS_GROUPBOX;  // never a tab stop, never the start of a group
 constexpr DWORD kCheckBox = kShown | WS_TABSTOP | BS_AUTOCHECKBOX;
-constexpr DWORD kRadio = kShown | BS_AUTORADIOBUTTON;
+constexpr DWORD kRadio = kShown | BS_AUTORADIOBUTTON;  // never a tab stop
 constexpr DWORD kNoId = 0xFFFFFFFF;
 
 // Template order is tab order: box 1022 comes last although it sits inside "Options".
@@ -95,62 +93,60 @@ const Control kControls[] = {
     {1022, L"BUTTON", L"No ARGB-1555 Textures", 13, 119, 95, 8, kCheckBox},
 };
 
-struct Item {
-    DWORD helpId, exStyle, style;
-    short x, y, cx, cy;
-    DWORD id;
-    std::wstring cls, caption;
-    WORD extraBytes;
-};
-
-// The controls of an extended dialog template with a font; end gets the offset after the last one.
-std::vector<Item> ReadItems(const Bytes& dialog, size_t* end = nullptr) {
-    Reader in(dialog, 16);
-    const WORD count = in.Word();
-    in.Skip(8);                                                 // x, y, cx, cy
-    in.NameOrOrdinal(), in.NameOrOrdinal(), in.String();        // menu, class, title
-    in.Skip(6), in.String();                                    // size, weight, italic, charset, face
-    std::vector<Item> items;
-    for (int i = 0; i < count; ++i) {
-        in.Align();
-        Item item;
-        item.helpId = in.Dword();
-        item.exStyle = in.Dword();
-        item.style = in.Dword();
-        item.x = in.Short(), item.y = in.Short(), item.cx = in.Short(), item.cy = in.Short();
-        item.id = in.Dword();
-        item.cls = in.NameOrOrdinal();
-        if (item.cls == L"#128") item.cls = L"BUTTON";
-        if (item.cls == L"#131") item.cls = L"LISTBOX";
-        item.caption = in.NameOrOrdinal();
-        item.extraBytes = in.Word();
-        in.Skip(item.extraBytes);
-        items.push_back(item);
-    }
-    if (end != nullptr) *end = in.Pos();
-    return items;
+// One line per control, so that a failure shows everything that differs.
+std::wstring Describe(const Control& c) {
+    wchar_t numbers[160];
+    std::swprintf(numbers, 160, L" at %d,%d size %dx%d style %08lX exStyle %lX helpId %lu creation bytes %lu", c.x,
+                  c.y, c.cx, c.cy, c.style, c.exStyle, c.helpId, c.creationBytes);
+    return L"id " + std::to_wstring(static_cast<int>(c.id)) + L" " + c.cls + L" \"" + c.caption + L"\"" + numbers;
 }
 
-// The standard 16-colour palette, as its RGBQUADs read as DWORDs (0x00RRGGBB).
-const DWORD kPalette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-                            0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+// The controls of an extended dialog template with a font; end gets the offset after the last one.
+std::vector<Control> ReadControls(const Bytes& dialog, size_t* end) {
+    Reader in(dialog, 16);
+    const WORD count = in.Word();
+    in.Skip(8);                                           // x, y, cx, cy
+    in.NameOrOrdinal(), in.NameOrOrdinal(), in.String();  // menu, class, title
+    in.Skip(6), in.String();                              // size, weight, italic, charset, face
+    std::vector<Control> controls;
+    for (int i = 0; i < count; ++i) {
+        in.Align();
+        Control c{};
+        c.helpId = in.Dword(), c.exStyle = in.Dword(), c.style = in.Dword();
+        c.x = in.Word(), c.y = in.Word(), c.cx = in.Word(), c.cy = in.Word();
+        c.id = in.Dword(), c.cls = in.NameOrOrdinal();
+        if (c.cls == L"#128") c.cls = L"BUTTON";
+        if (c.cls == L"#131") c.cls = L"LISTBOX";
+        c.caption = in.NameOrOrdinal(), c.creationBytes = in.Word();
+        in.Skip(c.creationBytes);
+        controls.push_back(c);
+    }
+    *end = in.Pos();
+    return controls;
+}
 
-// Geometry of a square 4-bit icon image: header, palette, colour rows, mask rows, all bottom-up.
+// The standard 16-colour palette, its RGBQUADs read as DWORDs (0x00RRGGBB).
+const Numbers kPalette = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                          0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+
+// A square 4-bit icon image: header, palette, then colour rows and mask rows, both bottom-up.
 size_t ColourStride(int size) { return (size * 4 + 31) / 32 * 4; }
 size_t MaskStride(int size) { return (size + 31) / 32 * 4; }
 size_t MaskStart(int size) { return 40 + 16 * 4 + ColourStride(size) * size; }
+size_t ImageBytes(int size) { return MaskStart(size) + MaskStride(size) * size; }
 
 // The palette index of pixel (x, y) counted from the top left.
 int ColourAt(const Bytes& image, int size, int x, int y) {
-    const size_t at = 40 + 16 * 4 + (size - 1 - y) * ColourStride(size) + x / 2;
-    if (at >= image.size()) return -1;
-    return x % 2 == 0 ? image[at] >> 4 : image[at] & 0x0F;
+    const BYTE pair = image.at(40 + 16 * 4 + (size - 1 - y) * ColourStride(size) + x / 2);
+    return x % 2 == 0 ? pair >> 4 : pair & 0x0F;
 }
 
 bool TransparentAt(const Bytes& image, int size, int x, int y) {
-    const size_t at = MaskStart(size) + (size - 1 - y) * MaskStride(size) + x / 8;
-    return at < image.size() && (image[at] & (0x80 >> (x % 8))) != 0;
+    return (image.at(MaskStart(size) + (size - 1 - y) * MaskStride(size) + x / 8) & (0x80 >> (x % 8))) != 0;
 }
+
+const Texts kStringKeys = {L"CompanyName",      L"FileDescription", L"FileVersion", L"InternalName",
+                           L"LegalCopyright",   L"OriginalFilename", L"ProductName", L"ProductVersion"};
 
 // One node of a VS_VERSIONINFO tree: its key and its children, in stored order.
 struct VersionNode {
@@ -163,21 +159,18 @@ VersionNode ReadVersionNode(const Bytes& data, size_t start) {
     const WORD length = in.Word(), valueLength = in.Word(), type = in.Word();
     VersionNode node{in.String(), {}};
     in.Align();
-    in.Skip(type == 1 ? valueLength * 2u : valueLength);
-    in.Align();
-    while (in.Pos() + 6 <= start + length && in.Pos() < data.size()) {
-        const size_t child = in.Pos();
-        const WORD childLength = Reader(data, child).Word();
+    in.Skip(type == 1 ? valueLength * 2u : valueLength);  // text values count characters
+    for (in.Align(); in.Pos() + 6 <= start + length; in.Align()) {
+        const WORD childLength = Reader(data, in.Pos()).Word();
         if (childLength == 0) break;
-        node.children.push_back(ReadVersionNode(data, child));
+        node.children.push_back(ReadVersionNode(data, in.Pos()));
         in.Skip(childLength);
-        in.Align();
     }
     return node;
 }
 
-std::vector<std::wstring> Keys(const VersionNode& node) {
-    std::vector<std::wstring> keys;
+Texts Keys(const VersionNode& node) {
+    Texts keys;
     for (const VersionNode& child : node.children) keys.push_back(child.key);
     return keys;
 }
@@ -187,21 +180,17 @@ std::string ResourceName(LPCSTR name) {
 }
 
 BOOL CALLBACK AddLanguage(HMODULE, LPCSTR type, LPCSTR name, WORD language, LONG_PTR list) {
-    char lang[8];
-    std::snprintf(lang, sizeof lang, "%04x", language);
-    reinterpret_cast<std::vector<std::string>*>(list)->push_back(ResourceName(type) + " " + ResourceName(name) + " " +
-                                                                 lang);
-    return TRUE;
+    char entry[80];
+    std::snprintf(entry, sizeof entry, "%s %s %04x", ResourceName(type).c_str(), ResourceName(name).c_str(), language);
+    return reinterpret_cast<std::vector<std::string>*>(list)->push_back(entry), TRUE;
 }
 
 BOOL CALLBACK AddName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR list) {
-    EnumResourceLanguagesA(module, type, name, AddLanguage, list);
-    return TRUE;
+    return EnumResourceLanguagesA(module, type, name, AddLanguage, list), TRUE;
 }
 
 BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR list) {
-    EnumResourceNamesA(module, type, AddName, list);
-    return TRUE;
+    return EnumResourceNamesA(module, type, AddName, list), TRUE;
 }
 
 class Layout : public ::testing::Test {
@@ -209,10 +198,9 @@ protected:
     void SetUp() override {
         m_module = LoadLibraryExA(ToolExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(m_module, nullptr) << "cannot load " << ToolExePath();
+        m_version = Resource(RT_VERSION, 1);
     }
-    void TearDown() override {
-        if (m_module != nullptr) FreeLibrary(m_module);
-    }
+    void TearDown() override { FreeLibrary(m_module); }
 
     // The resource in US English, or no bytes.
     Bytes Resource(LPCSTR type, int id) const {
@@ -222,207 +210,145 @@ protected:
         return data != nullptr ? Bytes(data, data + SizeofResource(m_module, found)) : Bytes();
     }
 
-    // A value of the version record's string table, exactly as stored up to its one closing NUL.
-    std::wstring VersionString(const std::wstring& table, const std::wstring& key) {
-        Bytes copy = Resource(RT_VERSION, 1);
-        void* text = nullptr;
-        UINT length = 0;
-        if (!VerQueryValueW(copy.data(), (L"\\StringFileInfo\\" + table + L"\\" + key).c_str(), &text, &length)) {
-            return L"<missing>";
+    // What VerQueryValueW finds at path in a copy of the version record, with its length.
+    const void* Query(const std::wstring& path, UINT* length) const {
+        m_copy = m_version;
+        void* found = nullptr;
+        return VerQueryValueW(m_copy.data(), path.c_str(), &found, length) ? found : nullptr;
+    }
+
+    // A table's values in key order, each exactly as stored up to its one closing NUL, so that a
+    // second NUL shows. The copyright line only has to be there.
+    Texts VersionStrings(const std::wstring& table) const {
+        Texts values;
+        for (const std::wstring& key : kStringKeys) {
+            UINT length = 0;
+            const wchar_t* text =
+                static_cast<const wchar_t*>(Query(L"\\StringFileInfo\\" + table + L"\\" + key, &length));
+            const std::wstring value = text != nullptr ? std::wstring(text, length) : L"";
+            if (text == nullptr) values.push_back(L"<missing>");
+            else if (value.empty() || value.back() != L'\0') values.push_back(value + L"<no closing NUL>");
+            else values.push_back(value.substr(0, length - 1));
         }
-        std::wstring value(static_cast<const wchar_t*>(text), length);
-        if (value.empty() || value.back() != L'\0') return value + L"<no closing NUL>";
-        value.pop_back();
-        return value;
+        if (!values[4].empty() && values[4] != L"<missing>") values[4] = L"(some copyright)";
+        return values;
     }
 
     HMODULE m_module = nullptr;
+    Bytes m_version;
+    mutable Bytes m_copy;  // what the last Query looked in
 };
 
 TEST_F(Layout, DialogIsAnExtendedTemplateOfAVisibleModalWindowInMsSansSerif) {
     const Bytes dialog = Resource(RT_DIALOG, 102);
-    ASSERT_FALSE(dialog.empty());
     Reader in(dialog);
-    EXPECT_EQ(in.Word(), 1);
-    EXPECT_EQ(in.Word(), 0xFFFF);
-    EXPECT_EQ(in.Dword(), 0u);                                  // help id
-    EXPECT_EQ(in.Dword(), 0x40000u);                            // WS_EX_APPWINDOW
-    EXPECT_EQ(in.Dword(), 0x90C800C0u);                         // popup, visible, caption, system menu, modal frame, font
-    EXPECT_EQ(in.Word(), 24);
-    EXPECT_EQ(in.Short(), 0);
-    EXPECT_EQ(in.Short(), 0);
-    EXPECT_EQ(in.Short(), 172);
-    EXPECT_EQ(in.Short(), 186);
-    EXPECT_EQ(in.NameOrOrdinal(), L"");                         // no menu
-    EXPECT_EQ(in.NameOrOrdinal(), L"");                         // the system's dialog class
-    EXPECT_EQ(in.String(), L"Varek Setup");
-    EXPECT_EQ(in.Word(), 8);
-    EXPECT_EQ(in.Word(), 0);
-    EXPECT_EQ(in.Byte(), 0);
-    EXPECT_EQ(in.Byte(), 1);
+    // Version, signature, help id, extended style, style, control count, x, y, cx, cy.
+    EXPECT_EQ((Numbers{in.Word(), in.Word(), in.Dword(), in.Dword(), in.Dword(), in.Word(), in.Word(), in.Word(),
+                       in.Word(), in.Word()}),
+              (Numbers{1, 0xFFFF, 0, 0x40000, 0x90C800C0, 24, 0, 0, 172, 186}));
+    // No menu, the system's dialog class.
+    EXPECT_EQ((Texts{in.NameOrOrdinal(), in.NameOrOrdinal(), in.String()}), (Texts{L"", L"", L"Varek Setup"}));
+    // Point size, weight, italic, charset.
+    EXPECT_EQ((Numbers{in.Word(), in.Word(), in.Byte(), in.Byte()}), (Numbers{8, 0, 0, 1}));
     EXPECT_EQ(in.String(), L"MS Sans Serif");
 }
 
 TEST_F(Layout, DialogControlsComeInTabOrderWithExactlyTheirStylesPlacesAndCaptions) {
     const Bytes dialog = Resource(RT_DIALOG, 102);
     size_t end = 0;
-    const std::vector<Item> items = ReadItems(dialog, &end);
-    ASSERT_EQ(items.size(), std::size(kControls));
-    for (size_t i = 0; i < items.size(); ++i) {
-        const Item& item = items[i];
-        const Control& expected = kControls[i];
-        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(expected.id));
-        EXPECT_EQ(item.id, expected.id);
-        EXPECT_EQ(item.cls, expected.cls);
-        EXPECT_EQ(item.caption, expected.caption);
-        EXPECT_EQ(item.style, expected.style) << std::hex << item.style << " instead of " << expected.style;
-        EXPECT_EQ(item.exStyle, 0u);
-        EXPECT_EQ(item.helpId, 0u);
-        EXPECT_EQ(item.x, expected.x);
-        EXPECT_EQ(item.y, expected.y);
-        EXPECT_EQ(item.cx, expected.cx);
-        EXPECT_EQ(item.cy, expected.cy);
-        EXPECT_EQ(item.extraBytes, 0);
+    const std::vector<Control> controls = ReadControls(dialog, &end);
+    ASSERT_EQ(controls.size(), std::size(kControls));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        EXPECT_EQ(Describe(controls[i]), Describe(kControls[i])) << "control " << i;
     }
-    EXPECT_EQ(end, dialog.size());                              // nothing follows the last control
-}
-
-TEST_F(Layout, NoRadioButtonOrGroupBoxIsATabStopAndNoGroupBoxStartsAGroup) {
-    for (const Item& item : ReadItems(Resource(RT_DIALOG, 102))) {
-        const DWORD kind = item.style & 0x0F;
-        if (item.cls != L"BUTTON" || (kind != BS_AUTORADIOBUTTON && kind != BS_GROUPBOX)) continue;
-        EXPECT_EQ(item.style & WS_TABSTOP, 0u) << item.id;
-        if (kind == BS_GROUPBOX) EXPECT_EQ(item.style & WS_GROUP, 0u) << item.id;
-    }
+    EXPECT_EQ(end, dialog.size());  // nothing follows the last control
 }
 
 TEST_F(Layout, IconGroupHoldsA32AndA16PixelSixteenColourImage) {
     const Bytes group = Resource(RT_GROUP_ICON, 128);
     Reader in(group);
-    EXPECT_EQ(in.Word(), 0);
-    EXPECT_EQ(in.Word(), 1);
-    ASSERT_EQ(in.Word(), 2);
-    for (int id = 1; id <= 2; ++id) {
-        SCOPED_TRACE("entry " + std::to_string(id));
-        const int size = id == 1 ? 32 : 16;
-        EXPECT_EQ(in.Byte(), size);
-        EXPECT_EQ(in.Byte(), size);
-        EXPECT_EQ(in.Byte(), 16);                               // colours
-        EXPECT_EQ(in.Byte(), 0);
-        EXPECT_EQ(in.Word(), 1);                                // planes
-        EXPECT_EQ(in.Word(), 4);                                // bits per pixel
-        EXPECT_EQ(in.Dword(), Resource(RT_ICON, id).size());
-        EXPECT_EQ(in.Word(), id);
+    ASSERT_EQ((Numbers{in.Word(), in.Word(), in.Word()}), (Numbers{0, 1, 2}));  // reserved, icons, entries
+    for (DWORD id : {1, 2}) {
+        const DWORD size = id == 1 ? 32 : 16;
+        // Width, height, colours, reserved, planes, bits per pixel, bytes, icon id.
+        EXPECT_EQ((Numbers{in.Byte(), in.Byte(), in.Byte(), in.Byte(), in.Word(), in.Word(), in.Dword(), in.Word()}),
+                  (Numbers{size, size, 16, 0, 1, 4, static_cast<DWORD>(Resource(RT_ICON, id).size()), id}));
     }
 }
 
 TEST_F(Layout, IconImagesAreFourBitDibsWithTheStandardPalette) {
-    for (int id = 1; id <= 2; ++id) {
-        SCOPED_TRACE("icon " + std::to_string(id));
-        const int size = id == 1 ? 32 : 16;
-        const Bytes image = Resource(RT_ICON, id);
-        ASSERT_EQ(image.size(), MaskStart(size) + MaskStride(size) * size);
+    for (int size : {32, 16}) {
+        const Bytes image = Resource(RT_ICON, size == 32 ? 1 : 2);
+        ASSERT_EQ(image.size(), ImageBytes(size)) << size;
         Reader in(image);
-        EXPECT_EQ(in.Dword(), 40u);                             // BITMAPINFOHEADER
-        EXPECT_EQ(static_cast<LONG>(in.Dword()), size);
-        EXPECT_EQ(static_cast<LONG>(in.Dword()), size * 2);     // colour rows and mask rows
-        EXPECT_EQ(in.Word(), 1);
-        EXPECT_EQ(in.Word(), 4);
-        EXPECT_EQ(in.Dword(), 0u);                              // BI_RGB
+        // Header size, width, height of colour rows and mask rows together, planes, bits, BI_RGB.
+        EXPECT_EQ((Numbers{in.Dword(), in.Dword(), in.Dword(), in.Word(), in.Word(), in.Dword()}),
+                  (Numbers{40, DWORD(size), DWORD(size) * 2, 1, 4, 0}));
         in.Skip(20);
-        for (DWORD colour : kPalette) EXPECT_EQ(in.Dword(), colour);
+        Numbers palette;
+        for (int i = 0; i < 16; ++i) palette.push_back(in.Dword());
+        EXPECT_EQ(palette, kPalette) << size;
     }
 }
 
 TEST_F(Layout, LargeIconIsADiamondOfFourColouredQuartersOnATransparentGround) {
     const Bytes image = Resource(RT_ICON, 1);
-    ASSERT_EQ(image.size(), MaskStart(32) + MaskStride(32) * 32);
-    for (int corner : {0, 31}) {
-        EXPECT_TRUE(TransparentAt(image, 32, corner, 0));
-        EXPECT_TRUE(TransparentAt(image, 32, corner, 31));
-    }
-    for (int x : {15, 16}) {
-        EXPECT_FALSE(TransparentAt(image, 32, x, 15));
-        EXPECT_FALSE(TransparentAt(image, 32, x, 16));
-    }
-    EXPECT_EQ(ColourAt(image, 32, 10, 10), 9);                  // red, upper left
-    EXPECT_EQ(ColourAt(image, 32, 22, 10), 10);                 // green, upper right
-    EXPECT_EQ(ColourAt(image, 32, 10, 22), 11);                 // yellow, lower left
-    EXPECT_EQ(ColourAt(image, 32, 22, 22), 12);                 // blue, lower right
+    ASSERT_EQ(image.size(), ImageBytes(32));
+    for (int x : {0, 31}) EXPECT_TRUE(TransparentAt(image, 32, x, 0) && TransparentAt(image, 32, x, 31)) << x;
+    for (int x : {15, 16}) EXPECT_FALSE(TransparentAt(image, 32, x, 15) || TransparentAt(image, 32, x, 16)) << x;
+    EXPECT_EQ(ColourAt(image, 32, 10, 10), 9);   // red, upper left
+    EXPECT_EQ(ColourAt(image, 32, 22, 10), 10);  // green, upper right
+    EXPECT_EQ(ColourAt(image, 32, 10, 22), 11);  // yellow, lower left
+    EXPECT_EQ(ColourAt(image, 32, 22, 22), 12);  // blue, lower right
 }
 
 TEST_F(Layout, SmallIconHasNoTransparentPixel) {
     const Bytes image = Resource(RT_ICON, 2);
-    ASSERT_EQ(image.size(), MaskStart(16) + MaskStride(16) * 16);
-    EXPECT_EQ(Bytes(image.begin() + MaskStart(16), image.end()), Bytes(MaskStride(16) * 16, 0));
+    ASSERT_EQ(image.size(), ImageBytes(16));
+    EXPECT_EQ(Bytes(image.begin() + MaskStart(16), image.end()), Bytes(16 * 4, 0));
 }
 
 TEST_F(Layout, VersionIs1001ForAWin32Application) {
-    Bytes copy = Resource(RT_VERSION, 1);
-    void* data = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\", &data, &length));
-    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
-    const VS_FIXEDFILEINFO& info = *static_cast<const VS_FIXEDFILEINFO*>(data);
-    EXPECT_EQ(info.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(info.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(info.dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(info.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(info.dwProductVersionLS, 0x00000001u);
-    EXPECT_EQ(info.dwFileFlagsMask, 0x3Fu);
-    EXPECT_EQ(info.dwFileFlags, 0u);
-    EXPECT_EQ(info.dwFileOS, 4u);
-    EXPECT_EQ(info.dwFileType, 1u);
-    EXPECT_EQ(info.dwFileSubtype, 0u);
+    const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(Query(L"\\", &length));
+    ASSERT_NE(info, nullptr);
+    ASSERT_EQ(length, sizeof *info);
+    // Signature, file and product version, flags mask, flags, OS, type, subtype.
+    EXPECT_EQ((Numbers{info->dwSignature, info->dwFileVersionMS, info->dwFileVersionLS, info->dwProductVersionMS,
+                       info->dwProductVersionLS, info->dwFileFlagsMask, info->dwFileFlags, info->dwFileOS,
+                       info->dwFileType, info->dwFileSubtype}),
+              (Numbers{0xFEEF04BD, 0x00010000, 0x00000001, 0x00010000, 0x00000001, 0x3F, 0, 4, 1, 0}));
 }
 
 TEST_F(Layout, VersionTranslationsAreNeutralUnicodeThenNeutralCentralEuropeanThenUsEnglishUnicode) {
-    Bytes copy = Resource(RT_VERSION, 1);
-    void* data = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\VarFileInfo\\Translation", &data, &length));
-    const WORD* pairs = static_cast<const WORD*>(data);
-    EXPECT_EQ(std::vector<WORD>(pairs, pairs + length / 2), (std::vector<WORD>{0x0000, 1200, 0x0400, 1250, 0x0409, 1200}));
+    const WORD* pairs = static_cast<const WORD*>(Query(L"\\VarFileInfo\\Translation", &length));
+    ASSERT_NE(pairs, nullptr);
+    EXPECT_EQ(std::vector<WORD>(pairs, pairs + length / 2),
+              (std::vector<WORD>{0x0000, 1200, 0x0400, 1250, 0x0409, 1200}));
 }
 
 TEST_F(Layout, VersionStringTablesAndTheirKeysKeepTheirOrder) {
-    const VersionNode root = ReadVersionNode(Resource(RT_VERSION, 1), 0);
+    const VersionNode root = ReadVersionNode(m_version, 0);
     EXPECT_EQ(root.key, L"VS_VERSION_INFO");
-    ASSERT_EQ(Keys(root), (std::vector<std::wstring>{L"StringFileInfo", L"VarFileInfo"}));
-    const VersionNode& strings = root.children[0];
-    EXPECT_EQ(Keys(strings), (std::vector<std::wstring>{L"000004b0", L"040004e2", L"040904b0"}));
-    for (const VersionNode& table : strings.children) {
-        EXPECT_EQ(Keys(table), (std::vector<std::wstring>{L"CompanyName", L"FileDescription", L"FileVersion",
-                                                          L"InternalName", L"LegalCopyright", L"OriginalFilename",
-                                                          L"ProductName", L"ProductVersion"}))
-            << std::string(table.key.begin(), table.key.end());
+    ASSERT_EQ(Keys(root), (Texts{L"StringFileInfo", L"VarFileInfo"}));
+    EXPECT_EQ(Keys(root.children[0]), (Texts{L"000004b0", L"040004e2", L"040904b0"}));
+    for (const VersionNode& table : root.children[0].children) {
+        EXPECT_EQ(Keys(table), kStringKeys) << std::string(table.key.begin(), table.key.end());
     }
 }
 
 TEST_F(Layout, UsEnglishStringTableNamesVarek3D) {
-    EXPECT_EQ(VersionString(L"040904b0", L"CompanyName"), L"");
-    EXPECT_EQ(VersionString(L"040904b0", L"FileDescription"), L"Varek 3D");
-    EXPECT_EQ(VersionString(L"040904b0", L"FileVersion"), L"1, 0, 0, 1");
-    EXPECT_EQ(VersionString(L"040904b0", L"InternalName"), L"Varek 3D");
-    EXPECT_NE(VersionString(L"040904b0", L"LegalCopyright"), L"");
-    EXPECT_NE(VersionString(L"040904b0", L"LegalCopyright"), L"<missing>");
-    EXPECT_EQ(VersionString(L"040904b0", L"OriginalFilename"), L"Varek Setup.EXE");
-    EXPECT_EQ(VersionString(L"040904b0", L"ProductName"), L"Varek 3D");
-    EXPECT_EQ(VersionString(L"040904b0", L"ProductVersion"), L"1, 0, 0, 1");
+    EXPECT_EQ(VersionStrings(L"040904b0"), (Texts{L"", L"Varek 3D", L"1, 0, 0, 1", L"Varek 3D", L"(some copyright)",
+                                                  L"Varek Setup.EXE", L"Varek 3D", L"1, 0, 0, 1"}));
 }
 
-TEST_F(Layout, NeutralStringTablesNameVarekSetup) {
+TEST_F(Layout, NeutralStringTablesNameVarekSetupWithABlankCompanyAndTwoBlanksBeforeTheProduct) {
     for (const wchar_t* table : {L"000004b0", L"040004e2"}) {
-        SCOPED_TRACE(std::string(table, table + 8));
-        EXPECT_EQ(VersionString(table, L"CompanyName"), L" ");
-        EXPECT_EQ(VersionString(table, L"FileDescription"), L"Varek Setup");
-        EXPECT_EQ(VersionString(table, L"FileVersion"), L"1, 0, 0, 1");
-        EXPECT_EQ(VersionString(table, L"InternalName"), L"Varek Setup");
-        EXPECT_NE(VersionString(table, L"LegalCopyright"), L"");
-        EXPECT_NE(VersionString(table, L"LegalCopyright"), L"<missing>");
-        EXPECT_EQ(VersionString(table, L"OriginalFilename"), L"Varek Setup.exe");
-        EXPECT_EQ(VersionString(table, L"ProductName"), L"  Varek Setup");
-        EXPECT_EQ(VersionString(table, L"ProductVersion"), L"1, 0, 0, 1");
+        EXPECT_EQ(VersionStrings(table), (Texts{L" ", L"Varek Setup", L"1, 0, 0, 1", L"Varek Setup",
+                                                L"(some copyright)", L"Varek Setup.exe", L"  Varek Setup",
+                                                L"1, 0, 0, 1"}))
+            << std::string(table, table + 8);
     }
 }
 
