@@ -50,9 +50,13 @@ bool Xdotool(const std::string& args, DWORD timeoutMs) {
 }
 
 bool PressKeys(HWND window, const std::string& keys) {
-    const unsigned long xwindow = XWindowOf(window);
-    if (xwindow == 0) return false;
-    const std::string id = std::to_string(xwindow);
-    return Xdotool("windowactivate --sync " + id + " 2>/dev/null; xdotool windowfocus --sync " + id +
-                   " key --delay 20 " + keys);
+    // A window is found as soon as it exists; X can focus it only once it is shown.
+    if (!WaitUntil([&] { return IsWindowVisible(window) && XWindowOf(window) != 0; }, 5000)) return false;
+    const std::string id = std::to_string(XWindowOf(window));
+    // X delivers keys to its focus window, which need not be the one Wine thinks is in
+    // front; and keys that arrive before Wine has made the window its foreground one
+    // still go to the window that had it. So: focus through X, then wait for Wine.
+    if (!Xdotool("windowfocus --sync " + id)) return false;
+    WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+    return Xdotool("key --delay 20 " + keys);
 }
