@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(
     cmake g++ make googletest
     g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine32:i386 wine64
+    wine wine32:i386 wine64 fonts-wine libfreetype6:i386
     xvfb xdotool x11-utils imagemagick
     python3
     clang libclang-rt-14-dev
