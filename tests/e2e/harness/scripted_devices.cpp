@@ -10,7 +10,9 @@
 
 std::vector<uint8_t> TestGuid(int n) {
     std::vector<uint8_t> guid(16);
-    for (int i = 0; i < 16; ++i) guid[i] = static_cast<uint8_t>(0x10 + n * 7 + i);
+    for (int i = 0; i < 14; ++i) guid[i] = static_cast<uint8_t>(0x10 + n + 7 * i);
+    guid[14] = static_cast<uint8_t>(n);
+    guid[15] = static_cast<uint8_t>(n >> 8);
     return guid;
 }
 

@@ -11,7 +11,7 @@ struct ScriptedDevice {
     std::string description;
 };
 
-// Sixteen bytes that differ from device to device: 0x10+n, 0x11+n, ...
+// Sixteen bytes that differ from device to device, for n up to 65535.
 std::vector<uint8_t> TestGuid(int n);
 
 // A folder with a copy of the tool, the stand-in ddraw.dll beside it, and the script.
