@@ -65,6 +65,3 @@ protected:                                             \
     {WM_QUERYDRAGICON, 0, 0, AfxSig_hv,                                                   \
      static_cast<AFX_PMSG>(reinterpret_cast<void (CWnd::*)()>(                            \
          static_cast<HCURSOR (CWnd::*)()>(&ThisClass::OnQueryDragIcon)))},
-
-#define ON_MESSAGE_VOID(message, memberFxn) \
-    {(UINT)(message), 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},

@@ -41,9 +41,6 @@ public:
 
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendMessageA(m_hWnd, message, wParam, lParam);
-    }
 
 protected:
     // Default processing of the message being handled now.
@@ -139,8 +136,6 @@ public:
     void OnHelp();
 
     HINSTANCE m_hInstance;
-    LPSTR m_lpCmdLine;
-    int m_nCmdShow;
     LPCSTR m_pszAppName;
     LPCSTR m_pszHelpText;  // what the help command shows; the application sets it
     CWnd* m_pMainWnd;

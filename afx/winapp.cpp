@@ -12,8 +12,6 @@ END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCSTR lpszAppName)
     : m_hInstance(nullptr),
-      m_lpCmdLine(nullptr),
-      m_nCmdShow(SW_SHOWNORMAL),
       m_pszAppName(lpszAppName),
       m_pszHelpText(nullptr),
       m_pMainWnd(nullptr),
@@ -44,12 +42,11 @@ HINSTANCE AfxGetResourceHandle() { return s_app != nullptr ? s_app->m_hInstance 
 
 HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) { return AfxGetResourceHandle(); }
 
-int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
+// The command line and show command are not used: the dialog's template says how it shows.
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return -1;
     app->m_hInstance = hInstance;
-    app->m_lpCmdLine = lpCmdLine;
-    app->m_nCmdShow = nCmdShow;
     if (app->m_pszAppName == nullptr) {
         // With no name given, the application is named after its program file.
         char path[MAX_PATH];
