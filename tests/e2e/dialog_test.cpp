@@ -1,6 +1,5 @@
 // The setup dialog's behaviour: check marks from the stored values, each click's
 // effect on what "Save" stores, the device lines and the device choice.
-#include "harness/scripted_devices.h"
 #include "harness/tool_test.h"
 
 using SetupDialog = ToolTest;
@@ -101,13 +100,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SetupDialog, SelectingClickingAndCancellingStoresNothing) {
     ScriptedDirectDraw ddraw({{{}, "display", "Primary"}, {TestGuid(1), "card", "3D Card"}});
-    HWND dialog = Launch(ddraw.Environment(), ddraw.ExePath());
-    ASSERT_NE(dialog, nullptr);
-    SelectLine(dialog, 1);
-    Click(dialog, kHal);
-    Click(dialog, kColor32);
-    Click(dialog, kCancel);
-    ExpectExit();
+    RunTool(ddraw, [](HWND dialog) {
+        SelectLine(dialog, 1);
+        Click(dialog, kHal);
+        Click(dialog, kColor32);
+        Click(dialog, kCancel);
+    });
     EXPECT_TRUE(ReadToolKey().empty());
 }
 
@@ -119,13 +117,12 @@ protected:
         : m_ddraw({{TestGuid(1), "alpha", "First Card"}, {{}, "display", "Primary"}, {TestGuid(2), "zeta", "Last Card"}}) {}
 
     void SaveWithSelection(int line) {
-        HWND dialog = Launch(m_ddraw.Environment(), m_ddraw.ExePath());
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(ListLines(dialog),
-                  (std::vector<std::string>{"alpha - First Card", "display - Primary", "zeta - Last Card"}));
-        if (line >= 0) SelectLine(dialog, line);
-        Click(dialog, kSave);
-        ExpectExit();
+        RunTool(m_ddraw, [line](HWND dialog) {
+            EXPECT_EQ(ListLines(dialog),
+                      (std::vector<std::string>{"alpha - First Card", "display - Primary", "zeta - Last Card"}));
+            if (line >= 0) SelectLine(dialog, line);
+            Click(dialog, kSave);
+        });
     }
 
     ScriptedDirectDraw m_ddraw;

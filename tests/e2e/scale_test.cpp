@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <map>
 
-#include "harness/scripted_devices.h"
 #include "harness/tool_test.h"
 
 using Scale = ToolTest;
@@ -54,9 +53,6 @@ TEST_F(Scale, DescriptionsOf64KiBAreListedWhole) {
 
 TEST_F(Scale, WithA64KiBDescriptionNoSelectionStoresTheNewestReport) {
     ScriptedDirectDraw ddraw({{{}, "display", "Primary"}, {TestGuid(9), "long", std::string(64 * 1024, 'L')}});
-    HWND dialog = Launch(ddraw.Environment(), ddraw.ExePath());
-    ASSERT_NE(dialog, nullptr);
-    Click(dialog, kSave);
-    ExpectExit();
+    RunTool(ddraw, [](HWND dialog) { Click(dialog, kSave); });
     EXPECT_EQ(ReadToolKey()["Direct Draw Device ID"], Binary(TestGuid(9)));
 }

@@ -2,7 +2,6 @@
 // random way of closing, checked against a model of what must be stored.
 //   VAREK_SOAK_RUNS  number of runs (10 by default)
 //   VAREK_SOAK_SEED  seed of the run sequence (printed, so a failure can be replayed)
-#include "harness/scripted_devices.h"
 #include "harness/tool_test.h"
 
 #include <tlhelp32.h>

@@ -6,6 +6,7 @@
 
 #include "registry.h"
 #include "real_input.h"
+#include "scripted_devices.h"
 #include "setup_dialog.h"
 #include "tool_process.h"
 
@@ -33,6 +34,15 @@ protected:
     template <typename Act>
     void RunTool(Act act, const std::vector<std::string>& environment = {}) {
         HWND dialog = Launch(environment);
+        ASSERT_NE(dialog, nullptr);
+        act(dialog);
+        ExpectExit();
+    }
+
+    // The same, with the stand-in ddraw.dll reporting the scripted devices.
+    template <typename Act>
+    void RunTool(const ScriptedDirectDraw& ddraw, Act act) {
+        HWND dialog = Launch(ddraw.Environment(), ddraw.ExePath());
         ASSERT_NE(dialog, nullptr);
         act(dialog);
         ExpectExit();
