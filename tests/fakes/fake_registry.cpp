@@ -58,6 +58,7 @@ LONG FakeRegistry::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data,
     const int index = m_setCalls++;
     if (!Record(std::string("Set ") + name, key)) return kInvalidHandle;
     if (name == failSetName || index == failSetIndex) return ERROR_ACCESS_DENIED;
+    if (index < int(setErrors.size()) && setErrors[index] != ERROR_SUCCESS) return setErrors[index];
     values[name] = {type, std::vector<BYTE>(data, data + size)};
     return ERROR_SUCCESS;
 }

@@ -23,7 +23,8 @@ public:
     LONG createKeyError = ERROR_SUCCESS;  // when set, every CreateKey fails with it
     bool refuseLeadingBackslash = true;   // NT and Wine: ERROR_BAD_PATHNAME; Windows 9x: accepted
     std::string failSetName;              // SetValue of this name fails...
-    int failSetIndex = -1;                // ...and so does the SetValue call with this 0-based index
+    int failSetIndex = -1;                // ...and so does the SetValue call with this 0-based index,
+    std::vector<LONG> setErrors;          // ...and call i, with setErrors[i], where that is not ERROR_SUCCESS
 
     // One line per call: "CreateKey HKCU <path> [<class>] <options> 0x<access>", "Query <name>",
     // "Set <name>", "Close"; a call on any handle but the one CreateKey gave ends in " (wrong key)".
