@@ -24,6 +24,15 @@ cmake --preset host >/dev/null
 cmake --build --preset host -j "$jobs"
 run_ctest host ctest --preset host
 
+echo "== fuzz targets, 30 s each"
+fuzz_log=$(mktemp)
+fuzz_rc=0
+scripts/fuzz.sh 30 2>&1 | tee "$fuzz_log" || fuzz_rc=$?
+fuzz_line=$(grep '^fuzz: ' "$fuzz_log" | tail -n 1) || fuzz_line="fuzz: no result (exit $fuzz_rc)"
+summary+=("$fuzz_line")
+rm -f "$fuzz_log"
+[ "$fuzz_rc" -eq 0 ]
+
 echo "== Windows build and Wine tests"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
