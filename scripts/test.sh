@@ -39,5 +39,12 @@ cmake --build --preset windows -j "$jobs"
 VAREK_WINE_KEEPER="$PWD/build/windows/tests/e2e/wine_keeper.exe" \
     run_ctest wine scripts/wine-session.sh ctest --preset windows
 
+echo "== benchmark, quick: shows it still runs; its figures are not judged"
+bench_rc=0
+scripts/benchmark.sh --quick || bench_rc=$?
+summary+=("benchmark --quick: $([ "$bench_rc" -eq 0 ] && echo "ran, table in build/windows/benchmark-quick.txt" ||
+    echo "FAILED (exit $bench_rc)")")
+
 echo "== summary"
 printf '%s\n' "${summary[@]}"
+[ "$bench_rc" -eq 0 ]
