@@ -84,22 +84,24 @@ std::string Folder(const std::string& path) { return path.substr(0, path.find_la
 // Wine takes a child's WINEDLLOVERRIDES from the parent's Unix environment, not from the
 // environment block given to CreateProcess, so the stand-in is chosen through the
 // per-program settings in the registry. They are keyed by file name, which the copy
-// beside the stand-in shares with the tool in the build folder: the value is set only
-// for the runs that want the stand-in.
+// beside the stand-in shares with the tool in the build folder, so they exist only for
+// the runs that want the stand-in: while the key is there, Wine looks in it for every
+// DLL the program loads, which the tool's other runs must not pay for.
 void LoadStandInDdraw(bool on) {
+    static const char kProgram[] = "Software\\Wine\\AppDefaults\\Varek Setup.exe";
     static const char kOverrides[] = "Software\\Wine\\AppDefaults\\Varek Setup.exe\\DllOverrides";
     static const char kOrder[] = "native,builtin";
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (!on) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kProgram);
         return;
     }
-    if (on) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
         RegSetValueExA(key, "ddraw", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder), sizeof kOrder);
-    } else {
-        RegDeleteValueA(key, "ddraw");
+        RegCloseKey(key);
     }
-    RegCloseKey(key);
 }
 
 // Our environment with the extra entries added, as a CreateProcess environment block.
