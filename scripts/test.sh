@@ -8,13 +8,21 @@ scripts/bootstrap.sh
 jobs=$(nproc)
 
 summary=()
+passed=0
+failed=0
 run_ctest() {  # name, ctest args...
-    local name=$1 log
+    local name=$1 log line
     shift
     log=$(mktemp)
     local rc=0
     "$@" 2>&1 | tee "$log" || rc=$?
-    summary+=("$name: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
+    line=$(grep -E 'tests passed|tests failed' "$log" | tail -n 1)
+    summary+=("$name: $line")
+    # "100% tests passed, 0 tests failed out of 45"
+    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        failed=$((failed + BASH_REMATCH[1]))
+        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    fi
     rm -f "$log"
     return $rc
 }
@@ -47,4 +55,5 @@ summary+=("benchmark --quick: $([ "$bench_rc" -eq 0 ] && echo "ran, table in bui
 
 echo "== summary"
 printf '%s\n' "${summary[@]}"
+echo "tests: $passed passed, $failed failed"
 [ "$bench_rc" -eq 0 ]
