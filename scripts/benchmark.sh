@@ -10,8 +10,13 @@ cd "$(dirname "$0")/.."
 
 runs=31
 out=build/windows/benchmark.txt
+note=""
 case "${1:-}" in
-    --quick) runs=3; out=build/windows/benchmark-quick.txt ;;
+    --quick)
+        runs=3
+        out=build/windows/benchmark-quick.txt
+        note="Quick run: it shows that the benchmark works; three runs say nothing about the goals."
+        ;;
     "") ;;
     *) echo "usage: scripts/benchmark.sh [--quick]" >&2; exit 2 ;;
 esac
@@ -62,6 +67,7 @@ fi
 
 {
     echo "Varek Setup start-up benchmark, $(date -u '+%Y-%m-%d %H:%M UTC')"
+    [ -z "$note" ] || echo "$note"
     echo "$(wine --version), $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
     echo "load average before: $load_before; 1-min load while running: $(sort -n "$loads" |
         awk '{ v[NR] = $1; s += $1 } END { if (NR) printf "min %.2f, mean %.2f, max %.2f", v[1], s / NR, v[NR] }')"
