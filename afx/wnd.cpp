@@ -46,10 +46,12 @@ CWnd::~CWnd() {
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
     if (hWnd == nullptr) return &s_nullWnd;
-    if (CWnd* own = static_cast<CWnd*>(::GetPropA(hWnd, kWndProp))) return own;
+    // The map first: it is in this process, while a window property is a round trip to
+    // the window server.
     for (HandleMapNode* node = s_handleMap; node != nullptr; node = node->next) {
         if (node->wnd.m_hWnd == hWnd) return &node->wnd;
     }
+    if (CWnd* own = static_cast<CWnd*>(::GetPropA(hWnd, kWndProp))) return own;
     void* block = AfxAllocate(sizeof(HandleMapNode));
     if (block == nullptr) return &s_nullWnd;
     HandleMapNode* node = new (block) HandleMapNode();
