@@ -58,7 +58,8 @@ void CSetupDlg::FillDeviceList() {
     ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     for (DeviceEntry* entry = DeviceList; entry != nullptr; entry = entry->Next) {
         const CString line = DeviceLineText(*entry);
-        const LRESULT index = ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(line)));
+        const LPARAM text = reinterpret_cast<LPARAM>(static_cast<const char*>(line));
+        const LRESULT index = ::SendMessageA(list, LB_ADDSTRING, 0, text);
         if (index >= 0) ::SendMessageA(list, LB_SETITEMDATA, index, reinterpret_cast<LPARAM>(entry));
     }
     ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
