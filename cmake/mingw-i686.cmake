@@ -1,20 +1,3 @@
-# Cross-builds 32-bit Windows programs with MinGW-w64 (i686).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds 32-bit Windows programs with MinGW-w64 (i686): the tool as it ships.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-# The POSIX thread model gives GoogleTest the std::mutex it needs for the Wine tests.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# The C and C++ runtimes go into each program, so it needs no DLL that Windows lacks.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Cross-built test programs run under Wine in the test session's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

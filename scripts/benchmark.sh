@@ -22,19 +22,23 @@ case "${1:-}" in
 esac
 
 scripts/bootstrap.sh
+source scripts/wine-flavour.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" \
+cmake --build --preset windows -j "$(nproc)" --target varek_setup
+if [ "$VAREK_WINE_PRESET" != windows ]; then cmake --preset "$VAREK_WINE_PRESET" >/dev/null; fi
+cmake --build --preset "$VAREK_WINE_PRESET" -j "$(nproc)" \
     --target varek_setup bench_baseline bench_driver scripted_ddraw wine_keeper
 declare -A program
-while IFS='=' read -r name path; do program[$name]=$path; done <build/windows/bench/programs.txt
+while IFS='=' read -r name path; do program[$name]=$path; done <"build/$VAREK_WINE_PRESET/bench/programs.txt"
 
-# The exe as it ships: its size once stripped, and the DLLs it imports.
+# The exe as it ships (32-bit): its size once stripped, and the DLLs it imports.
+shipped="build/windows/Varek Setup.exe"
 stripped=$(mktemp)
-cp "${program[tool]}" "$stripped"
+cp "$shipped" "$stripped"
 i686-w64-mingw32-strip "$stripped"
 size=$(stat -c %s "$stripped")
 rm -f "$stripped"
-imports=$(i686-w64-mingw32-objdump -p "${program[tool]}" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' |
+imports=$(i686-w64-mingw32-objdump -p "$shipped" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' |
     sort -u | paste -sd ' ')
 
 # The machine is shared: the load average is sampled while the programs run.

@@ -5,9 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/bootstrap.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target varek_setup -j "$(nproc)"
-exe="$PWD/build/windows/Varek Setup.exe"
+source scripts/wine-flavour.sh
+cmake --preset "$VAREK_WINE_PRESET" >/dev/null
+cmake --build --preset "$VAREK_WINE_PRESET" --target varek_setup -j "$(nproc)"
+exe="$PWD/build/$VAREK_WINE_PRESET/Varek Setup.exe"
 
 export WINEDEBUG="${WINEDEBUG:--all}"
 # A new prefix would otherwise offer to download Mono and Gecko, which the tool does not use.

@@ -8,12 +8,13 @@ out=$(realpath -m "${1:-docs/setup-dialog.png}")
 
 if [ "${VAREK_IN_SESSION:-}" != 1 ]; then
     scripts/bootstrap.sh
-    cmake --preset windows >/dev/null
-    cmake --build --preset windows --target varek_setup -j "$(nproc)"
+    source scripts/wine-flavour.sh
+    cmake --preset "$VAREK_WINE_PRESET" >/dev/null
+    cmake --build --preset "$VAREK_WINE_PRESET" --target varek_setup -j "$(nproc)"
     VAREK_IN_SESSION=1 exec scripts/wine-session.sh "$0" "$out"
 fi
 
-wine "build/windows/Varek Setup.exe" >/dev/null 2>&1 &
+wine "build/$VAREK_WINE_PRESET/Varek Setup.exe" >/dev/null 2>&1 &
 pid=$!
 window=""
 for _ in $(seq 1 200); do

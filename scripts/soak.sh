@@ -9,9 +9,10 @@ runs=${1:-100}
 seed=${2:-$(( $(date +%s) % 100000 ))}
 
 scripts/bootstrap.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)"
+source scripts/wine-flavour.sh
+cmake --preset "$VAREK_WINE_PRESET" >/dev/null
+cmake --build --preset "$VAREK_WINE_PRESET" -j "$(nproc)"
 echo "soak: $runs runs, seed $seed (replay with: scripts/soak.sh $runs $seed)"
 VAREK_SOAK_RUNS=$runs VAREK_SOAK_SEED=$seed \
-VAREK_WINE_KEEPER="$PWD/build/windows/tests/e2e/wine_keeper.exe" \
-    scripts/wine-session.sh ctest --preset windows -R '^Soak\.' --timeout 3600 -V | grep -E 'soak:|Failure|tests passed|tests failed'
+VAREK_WINE_KEEPER="$PWD/build/$VAREK_WINE_PRESET/tests/e2e/wine_keeper.exe" \
+    scripts/wine-session.sh ctest --preset "$VAREK_WINE_PRESET" -R '^Soak\.' --timeout 3600 -V | grep -E 'soak:|Failure|tests passed|tests failed'

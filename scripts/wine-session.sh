@@ -6,6 +6,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-flavour.sh"
 session=$(mktemp -d "${TMPDIR:-/tmp}/varek-wine.XXXXXX")
 xvfb_pid=""
 keeper_pid=""
