@@ -4,24 +4,38 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
 class CCmdTarget;
-class CWnd;
 
-typedef void (CCmdTarget::*AFX_PMSG)();
+// Each row calls its handler through a small function made for that handler, which
+// knows the handler's class and return type: the table holds no member pointer cast
+// to a common type, and a handler's result becomes the message's result.
+typedef LRESULT (*AFX_PMSG)(CCmdTarget* target);
 
-// How a row's handler is called and what it returns.
-enum AfxSig : UINT {
-    AfxSig_end = 0,  // ends a table
-    AfxSig_vv,       // void Handler()
-    AfxSig_hv,       // HCURSOR Handler(), its handle is the message's result
+template <class Pmf>
+struct AfxHandlerOf;
+template <class Class, class Result>
+struct AfxHandlerOf<Result (Class::*)()> {
+    using Target = Class;
 };
+
+template <auto pmf>
+LRESULT AfxCallHandler(CCmdTarget* target) {
+    auto* object = static_cast<typename AfxHandlerOf<decltype(pmf)>::Target*>(target);
+    if constexpr (std::is_void_v<decltype((object->*pmf)())>) {
+        (object->*pmf)();
+        return 0;
+    } else {
+        return reinterpret_cast<LRESULT>((object->*pmf)());
+    }
+}
 
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;
     UINT nCode;  // notification code, for WM_COMMAND rows
     UINT nID;    // control or command id, for WM_COMMAND rows
-    UINT nSig;
-    AFX_PMSG pfn;
+    AFX_PMSG pfn;  // null ends a table
 };
 
 struct AFX_MSGMAP {
@@ -44,24 +58,19 @@ protected:                                             \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
 #define END_MESSAGE_MAP()                                                                    \
-    {0, 0, 0, AfxSig_end, nullptr}};                                                         \
+    {0, 0, 0, nullptr}};                                                                     \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
     return &messageMap;                                                                      \
     }
 
 // Rows. memberFxn is a member name of the class, or Base::Member for a base's handler.
 #define ON_COMMAND(id, memberFxn) \
-    {WM_COMMAND, CN_COMMAND, (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+    {WM_COMMAND, CN_COMMAND, (UINT)(id), &AfxCallHandler<&ThisClass::memberFxn>},
 
 #define ON_BN_CLICKED(id, memberFxn) \
-    {WM_COMMAND, BN_CLICKED, (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+    {WM_COMMAND, BN_CLICKED, (UINT)(id), &AfxCallHandler<&ThisClass::memberFxn>},
 
-#define ON_WM_PAINT() \
-    {WM_PAINT, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnPaint)},
+#define ON_WM_PAINT() {WM_PAINT, 0, 0, &AfxCallHandler<&ThisClass::OnPaint>},
 
-// The handler is kept under the common type void (CCmdTarget::*)(); the signature
-// code tells the dispatcher its real type.
-#define ON_WM_QUERYDRAGICON()                                                             \
-    {WM_QUERYDRAGICON, 0, 0, AfxSig_hv,                                                   \
-     static_cast<AFX_PMSG>(reinterpret_cast<void (CWnd::*)()>(                            \
-         static_cast<HCURSOR (CWnd::*)()>(&ThisClass::OnQueryDragIcon)))},
+// HCURSOR OnQueryDragIcon(): the handle it returns is the message's result.
+#define ON_WM_QUERYDRAGICON() {WM_QUERYDRAGICON, 0, 0, &AfxCallHandler<&ThisClass::OnQueryDragIcon>},

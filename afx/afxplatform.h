@@ -13,7 +13,6 @@ typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
 typedef int BOOL;
-typedef uint32_t UINT;
 typedef intptr_t LRESULT;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
@@ -21,7 +20,6 @@ typedef void* LPVOID;
 typedef DWORD REGSAM;
 typedef LONG HRESULT;
 typedef struct HKEY__* HKEY;
-typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
 typedef struct _GUID {
     DWORD Data1;
@@ -33,31 +31,16 @@ typedef struct _GUID {
 #define WINAPI
 #define CALLBACK
 #define TRUE 1
-#define FALSE 0
 
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
 #define ERROR_SUCCESS 0L
-#define ERROR_FILE_NOT_FOUND 2L
-#define ERROR_ACCESS_DENIED 5L
 #define ERROR_BAD_PATHNAME 161L
-#define ERROR_MORE_DATA 234L
 #define REG_NONE 0
-#define REG_SZ 1
-#define REG_EXPAND_SZ 2
 #define REG_BINARY 3
 #define REG_DWORD 4
-#define REG_DWORD_BIG_ENDIAN 5
-#define REG_MULTI_SZ 7
-#define REG_QWORD 11
 #define REG_OPTION_NON_VOLATILE 0
 #define KEY_ALL_ACCESS 0xF003F
-#define LB_ERR (-1)
-#define LB_ERRSPACE (-2)
 #endif
 
 static_assert(sizeof(GUID) == 16, "a GUID is stored as exactly 16 bytes");
 static_assert(sizeof(DWORD) == 4, "the settings are 32-bit values");
-
-// DirectDraw's enumeration callback and entry point, as <ddraw.h> declares them.
-typedef BOOL(CALLBACK* DeviceEnumCallback)(GUID* guid, LPSTR description, LPSTR name, LPVOID context);
-typedef HRESULT(WINAPI* DeviceEnumerateFn)(DeviceEnumCallback callback, LPVOID context);

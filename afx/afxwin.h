@@ -26,32 +26,32 @@ protected:
     const AFX_MSGMAP_ENTRY* FindEntry(UINT message, UINT code, UINT id) const;
 };
 
-// A window object bound to a window handle.
+// A window object: its handle, and for a window it subclassed, what its messages need.
+// Objects of the tool's own windows are found through a short list kept in the process,
+// never through a window property (a round trip to the window server under Wine).
 class CWnd : public CCmdTarget {
 public:
-    CWnd();
+    CWnd() = default;
+    explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
     ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
 
-    HWND m_hWnd;
+    HWND m_hWnd = nullptr;
 
-    // The window object of a child control. The object stays valid for the life of
-    // the process; for an id with no control its handle is null.
-    CWnd* GetDlgItem(int nID) const;
-    static CWnd* FromHandle(HWND hWnd);
+    // The window object of a child control: only its handle, on the caller's stack,
+    // null for an id with no control.
+    CWnd GetDlgItem(int nID) const { return CWnd(::GetDlgItem(m_hWnd, nID)); }
 
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
 
 protected:
-    // Default processing of the message being handled now.
+    // Default processing of the message this window is handling now.
     LRESULT Default();
-    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Dispatches through the message map; false when no row handles the message.
-    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
-
-    // Takes over a window that exists: its messages come to this object from now on.
+    // Takes over a window that exists: its messages come to this object from now on,
+    // until the window is destroyed or this object goes.
     void SubclassCreatedWindow(HWND hWnd);
 
     DECLARE_MESSAGE_MAP()
@@ -59,38 +59,37 @@ protected:
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 
-    WNDPROC m_pfnSuper;  // the window's own procedure, for default processing
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    void Unsubclass();
+
+    WNDPROC m_pfnSuper = nullptr;             // the window's own procedure, while subclassed
+    CWnd* m_pNextSubclassed = nullptr;        // the next object in the list of subclassed windows
+    const MSG* m_pCurrentMsg = nullptr;       // the message being handled, for Default()
 };
 
-// The context of one data exchange between a dialog and its data.
-class CDataExchange {
-public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
-    BOOL m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
-};
+// The context of one data exchange between a dialog and its data. The tool's one
+// exchange reads the dialog in either direction, so the context carries nothing.
+class CDataExchange {};
 
-// A dialog made from a template in the module's resources and run modally.
+// A dialog made from a template in the module's resources and run modally, owned by no window.
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    explicit CDialog(UINT nIDTemplate);
     ~CDialog() override;
 
     // 1 or 2 as the dialog ended (IDOK, IDCANCEL), -1 when it could not be run.
-    virtual INT_PTR DoModal();
+    INT_PTR DoModal();
     void EndDialog(int nResult);
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    BOOL UpdateData();
 
     virtual BOOL OnInitDialog();
-    virtual void OnOK();
-    virtual void OnCancel();
+    void OnOK();
+    void OnCancel();
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
-    virtual BOOL PreTranslateMessage(MSG* pMsg);
     BOOL OnCmdMsg(UINT nID, int nCode) override;
-
-    void OnHelpKey();
 
     DECLARE_MESSAGE_MAP()
 
@@ -98,11 +97,11 @@ private:
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
 
     void RunModalLoop();
+    BOOL PreTranslateMessage(MSG* pMsg);
 
     UINT m_nIDTemplate;
-    CWnd* m_pParentWnd;
-    bool m_bEndModal;
-    INT_PTR m_nModalResult;
+    bool m_bEndModal = false;
+    INT_PTR m_nModalResult = -1;
 };
 
 // The paint context of one WM_PAINT: painting begins when it is made and ends when it goes.

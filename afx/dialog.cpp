@@ -14,8 +14,7 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd), m_bEndModal(false), m_nModalResult(-1) {}
+CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
 CDialog::~CDialog() {
     if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
@@ -29,23 +28,13 @@ INT_PTR CDialog::DoModal() {
     const void* dialogTemplate = loaded != nullptr ? ::LockResource(loaded) : nullptr;
     if (dialogTemplate == nullptr) return -1;
 
-    // A modal dialog keeps its owner from taking input while it is up.
-    HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
-    const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
-    if (disableOwner) ::EnableWindow(owner, FALSE);
-
     m_bEndModal = false;
     m_nModalResult = -1;
-    HWND hWnd = ::CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), owner,
+    HWND hWnd = ::CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), nullptr,
                                              &AfxDlgProc, reinterpret_cast<LPARAM>(this));
     if (hWnd != nullptr) {
         RunModalLoop();
         ::DestroyWindow(hWnd);
-    }
-
-    if (disableOwner) {
-        ::EnableWindow(owner, TRUE);
-        ::SetActiveWindow(owner);
     }
     return m_nModalResult;
 }
@@ -71,13 +60,11 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     // F1 anywhere in the dialog asks for help through the help command.
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F1 &&
         (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
-        OnHelpKey();
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0);
         return TRUE;
     }
     return ::IsDialogMessageA(m_hWnd, pMsg);
 }
-
-void CDialog::OnHelpKey() { ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0); }
 
 void CDialog::EndDialog(int nResult) {
     m_nModalResult = nResult;
@@ -87,21 +74,21 @@ void CDialog::EndDialog(int nResult) {
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
-    CDataExchange dx(this, bSaveAndValidate);
+BOOL CDialog::UpdateData() {
+    CDataExchange dx;
     DoDataExchange(&dx);
     return TRUE;
 }
 
 BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
+    UpdateData();
     return TRUE;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) return;
+    if (!UpdateData()) return;
     EndDialog(IDOK);
 }
 

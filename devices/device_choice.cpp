@@ -1,4 +1,6 @@
 // Turning the list box's selection into UseDefaultDirectDraw and DirectDrawDeviceId.
+#include "devices/device_choice.h"
+
 #include <cstring>
 
 #include "devices/device_list.h"

@@ -1,10 +1,9 @@
-// The DirectDraw display devices of the machine, newest report first, and the
-// turn of a chosen device into the record's two device fields.
+// The DirectDraw display devices of the machine, newest report first.
 #pragma once
 
 #include "afx/afxplatform.h"
 #include "afx/afxstr.h"
-#include "settings/render_settings.h"
+#include "devices/directdraw_port.h"
 
 struct DeviceEntry {
     CString Description;
@@ -27,6 +26,3 @@ void EnumerateDevices(DeviceEnumerateFn enumerate);
 
 // "DriverName - Description", the device's line in the list box.
 CString DeviceLineText(const DeviceEntry& entry);
-
-// itemData is what the list box reports for its selection: an entry, 0, or -1 for none.
-void ResolveDeviceChoice(LRESULT itemData, RenderSettings& settings);

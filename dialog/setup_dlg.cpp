@@ -1,8 +1,7 @@
 // The setup dialog's message map, its start-up and its data exchange.
 #include "dialog/setup_dlg.h"
 
-#include <ddraw.h>
-
+#include "devices/device_choice.h"
 #include "devices/device_list.h"
 #include "dialog/check_marks.h"
 #include "settings/render_settings.h"
@@ -27,16 +26,19 @@ BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
     ON_BN_CLICKED(IDC_ZBUF_32, OnClickZBuffer32)
 END_MESSAGE_MAP()
 
-CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD_SETUP_DIALOG, pParent), m_hIcon(nullptr) {
+CSetupDlg::CSetupDlg(DeviceEnumerateFn enumerateDevices)
+    : CDialog(IDD_SETUP_DIALOG), m_hIcon(nullptr), m_enumerateDevices(enumerateDevices) {
     LPCSTR icon = MAKEINTRESOURCEA(IDR_MAINFRAME);
     m_hIcon = ::LoadIconA(AfxFindResourceHandle(icon, RT_GROUP_ICON), icon);
 }
 
 BOOL CSetupDlg::OnInitDialog() {
+    // Its data exchange changes nothing: DeviceList and the list box are still empty
+    // here, and with no device there is no choice to turn into the record.
     CDialog::OnInitDialog();
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    EnumerateDevices(&DirectDrawEnumerateA);
+    EnumerateDevices(m_enumerateDevices);
     SetInitialCheckMarks();
     FillDeviceList();
     return TRUE;
@@ -53,7 +55,7 @@ void CSetupDlg::FillDeviceList() {
     // One lookup of the list box for the whole fill, and no redrawing while it fills:
     // a sorted list box otherwise repaints on every line, which with many devices
     // costs more than the rest of the start-up together.
-    const HWND list = GetDlgItem(IDC_DEVICE_LIST)->m_hWnd;
+    const HWND list = GetDlgItem(IDC_DEVICE_LIST).m_hWnd;
     ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     for (DeviceEntry* entry = DeviceList; entry != nullptr; entry = entry->Next) {
@@ -71,5 +73,5 @@ void CSetupDlg::DoDataExchange(CDataExchange*) {
 }
 
 LRESULT CSetupDlg::SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::SendMessageA(GetDlgItem(id)->m_hWnd, message, wParam, lParam);
+    return ::SendMessageA(GetDlgItem(id).m_hWnd, message, wParam, lParam);
 }

@@ -3,14 +3,17 @@
 #pragma once
 
 #include "afx/afxwin.h"
+#include "devices/directdraw_port.h"
 #include "resources/resource.h"
 
 class CSetupDlg : public CDialog {
 public:
-    explicit CSetupDlg(CWnd* pParent = nullptr);
+    // enumerateDevices is how the dialog asks for the display devices when it starts.
+    explicit CSetupDlg(DeviceEnumerateFn enumerateDevices);
 
 protected:
     HICON m_hIcon;
+    DeviceEnumerateFn m_enumerateDevices;
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;

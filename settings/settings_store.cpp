@@ -9,7 +9,8 @@ namespace {
 // opened with. NT-family Windows and Wine refuse that form with ERROR_BAD_PATHNAME;
 // the same path without the backslash names the same key, so Open retries with it.
 const char kKeyPath[] = "\\Software\\Ostrand\\Varek 3D";
-char kKeyClass[] = "Varek 3D";
+// Not const: RegCreateKeyExA takes the class as LPSTR, though it only reads it.
+char s_keyClass[] = "Varek 3D";
 
 }  // namespace
 
@@ -19,10 +20,10 @@ SettingsStore::SettingsStore(RegistryPort& registry)
 bool SettingsStore::Open() {
     DWORD disposition = 0;  // created or opened: either is fine
     HKEY key = nullptr;
-    LONG rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath, kKeyClass, REG_OPTION_NON_VOLATILE,
+    LONG rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath, s_keyClass, REG_OPTION_NON_VOLATILE,
                                    KEY_ALL_ACCESS, &key, &disposition);
     if (rc == ERROR_BAD_PATHNAME) {
-        rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath + 1, kKeyClass, REG_OPTION_NON_VOLATILE,
+        rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath + 1, s_keyClass, REG_OPTION_NON_VOLATILE,
                                   KEY_ALL_ACCESS, &key, &disposition);
     }
     m_open = rc == ERROR_SUCCESS;

@@ -1,7 +1,9 @@
 // The run sequence: open and load the settings, show the dialog once, save on
-// "Save", close the key, end.
+// "Save", close the key, end. The platform adapters of the registry and of
+// DirectDraw are chosen here and nowhere else.
 #include "shell/setup_app.h"
 
+#include "devices/win32_directdraw.h"
 #include "dialog/setup_dlg.h"
 #include "settings/render_settings.h"
 #include "settings/settings_store.h"
@@ -24,7 +26,7 @@ BOOL CSetupApp::InitInstance() {
 
     Enable3dControls();
 
-    CSetupDlg dialog;
+    CSetupDlg dialog(&Win32DirectDrawEnumerate);
     m_pMainWnd = &dialog;
     // Anything but IDOK (Cancel, Esc, the close box, a dialog that could not be
     // shown) leaves the stored values as they were.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "afx/afxheap.h"
+#include "devices/device_choice.h"
 #include "devices/device_list.h"
 #include "fakes/fake_ddraw.h"
 #include "fakes/fake_heap.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "afx/afxplatform.h"
+#include "devices/directdraw_port.h"
 
 struct ScriptedDevice {
     std::optional<GUID> guid;  // none for the default driver

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "registry_constants.h"
 #include "settings/registry_port.h"
 
 struct RegValue {

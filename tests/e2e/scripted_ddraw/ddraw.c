@@ -3,7 +3,9 @@
        GUID<TAB>driver name<TAB>description
    GUID is 32 hex digits, the GUID's 16 bytes in memory order, or "-" for the default
    display driver (reported without a GUID). A line "fail" makes the call return an
-   error at that point. Loaded instead of Wine's own with WINEDLLOVERRIDES=ddraw=n,b. */
+   error at that point. Wine loads it instead of its own when it lies beside the exe and
+   the per-program key HKCU\Software\Wine\AppDefaults\<exe name>\DllOverrides says
+   "ddraw" = "native,builtin", which the test harness and the benchmark driver write. */
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
