@@ -4,8 +4,8 @@ enable_language(RC)
 set(VAREK_PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics -ffunction-sections -fdata-sections
     # Nothing in the product unwinds: no exceptions, no debugger walking its stacks.
     -fno-asynchronous-unwind-tables -fno-unwind-tables
-    -flto
     -Wall -Wextra)
+
 target_compile_options(varek_core PRIVATE ${VAREK_PRODUCT_FLAGS})
 
 add_library(varek_afx STATIC
@@ -31,6 +31,7 @@ add_custom_target(varek_icon DEPENDS ${VAREK_ICON})
 add_executable(varek_setup WIN32
     # The heap that varek_core draws from; the host tests link a fake one instead.
     afx/afxheap.cpp
+    shell/process_start.cpp
     shell/winmain.cpp
     shell/setup_app.cpp
     shell/setup_help.cpp
@@ -48,4 +49,6 @@ target_compile_options(varek_setup PRIVATE ${VAREK_PRODUCT_FLAGS})
 # windres finds the icon in the build tree and resource.h beside the script.
 target_include_directories(varek_setup PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/resources ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 target_link_libraries(varek_setup PRIVATE varek_afx varek_core ddraw)
-target_link_options(varek_setup PRIVATE -s -Wl,--gc-sections -flto -Os)
+# shell/process_start.cpp stands in for the C runtime's start-up objects. No link-time
+# optimisation: with -nostartfiles this binutils' ld crashes on the LTO objects.
+target_link_options(varek_setup PRIVATE -s -Wl,--gc-sections -nostartfiles)

@@ -14,7 +14,7 @@ std::vector<int> CheckedIds(const RenderSettings& settings) {
     return ids;
 }
 
-TEST(CheckMarks, RulesWalkTheControlsInTemplateOrder) {
+TEST(CheckMarks, RulesWalkTheOptionsThenRasterizersThenBufferColourAndZButtons) {
     std::vector<int> ids;
     for (const CheckMarkRule& rule : kCheckMarkRules) ids.push_back(rule.controlId);
     EXPECT_EQ(ids, (std::vector<int>{1021, 1022, 1007, 1008, 1009, 1011, 1013, 1012, 1014, 1015, 1016, 1017, 1018,

@@ -4,22 +4,8 @@
 
 namespace {
 
-struct Loadable {
-    const char* name;
-    DWORD defaultValue;
-    int defaultControl;  // the control that shows the default as checked
-};
-
-const Loadable kLoadables[] = {
-    {"Allow 3DNow", 1, k3DNow},
-    {"Do not use ARGB-1555 textures", 1, kNoArgb1555},
-    {"Z-Buffer bit depth", 16, kZ16},
-    {"Color buffer bit depth", 16, kColor16},
-    {"Number of execute buffers", 1, kExecSingle},
-    {"Allow D3D HAL", 1, kHal},
-    {"Allow D3D MMX", 1, kMmx},
-    {"Allow D3D RGB", 1, kRgb},
-};
+// The control that shows each loaded value's default as checked, in load order.
+const int kDefaultControls[8] = {k3DNow, kNoArgb1555, kZ16, kColor16, kExecSingle, kHal, kMmx, kRgb};
 
 // Each is a number a careless reader would take (8 where it can), in a form that is not a 4-byte REG_DWORD.
 const StoredValue kHostileValues[] = {
@@ -41,9 +27,8 @@ const StoredValue kHostileValues[] = {
 using Case = std::tuple<int, int>;  // loadable, hostile value
 
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    const Loadable& loadable = kLoadables[std::get<0>(info.param)];
     std::string name;
-    for (const char* c = loadable.name; *c != '\0'; ++c) {
+    for (const char* c = kExpectedLoaded[std::get<0>(info.param)].name; *c != '\0'; ++c) {
         if (isalnum(static_cast<unsigned char>(*c))) name.push_back(*c);
     }
     const StoredValue& value = kHostileValues[std::get<1>(info.param)];
@@ -55,20 +40,20 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 class HostileValue : public ToolTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(HostileValue, ShowsTheDefaultAndIsWrittenBackAsAFourByteDword) {
-    const Loadable& loadable = kLoadables[std::get<0>(GetParam())];
+    const ExpectedStoredValue& loadable = kExpectedLoaded[std::get<0>(GetParam())];
     const StoredValue& hostile = kHostileValues[std::get<1>(GetParam())];
     WriteToolValue(loadable.name, hostile.type, hostile.bytes);
     WriteToolValue("Left by another tool", REG_SZ, {'x', '\0'});
 
     RunTool([&](HWND dialog) {
-        EXPECT_TRUE(IsChecked(dialog, loadable.defaultControl));
+        EXPECT_TRUE(IsChecked(dialog, kDefaultControls[std::get<0>(GetParam())]));
         Click(dialog, kSave);
     });
 
     KeyValues expected = DefaultSave();
     expected["Left by another tool"] = {REG_SZ, {'x', '\0'}};
     EXPECT_EQ(ReadToolKey(), expected);
-    EXPECT_EQ(ReadToolKey()[loadable.name], Dword(loadable.defaultValue));
+    EXPECT_EQ(ReadToolKey()[loadable.name], Dword(loadable.loadDefault));
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, HostileValue,

@@ -21,22 +21,24 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback) {
 struct Model {
     DWORD allow3DNow, noArgb1555, zDepth, colorDepth, execBuffers, hal, mmx, rgb;
 
-    static DWORD Loaded(const KeyValues& key, const char* name, DWORD fallback) {
-        auto it = key.find(name);
-        if (it == key.end() || it->second.type != REG_DWORD || it->second.bytes.size() != 4) return fallback;
+    // The value loaded for kExpectedLoaded[i].
+    static DWORD Loaded(const KeyValues& key, int i) {
+        auto it = key.find(kExpectedLoaded[i].name);
+        if (it == key.end() || it->second.type != REG_DWORD || it->second.bytes.size() != 4)
+            return kExpectedLoaded[i].loadDefault;
         const std::vector<uint8_t>& b = it->second.bytes;
         return b[0] | b[1] << 8 | b[2] << 16 | static_cast<DWORD>(b[3]) << 24;
     }
 
     explicit Model(const KeyValues& key)
-        : allow3DNow(Loaded(key, "Allow 3DNow", 1)),
-          noArgb1555(Loaded(key, "Do not use ARGB-1555 textures", 1)),
-          zDepth(Loaded(key, "Z-Buffer bit depth", 16)),
-          colorDepth(Loaded(key, "Color buffer bit depth", 16)),
-          execBuffers(Loaded(key, "Number of execute buffers", 1)),
-          hal(Loaded(key, "Allow D3D HAL", 1)),
-          mmx(Loaded(key, "Allow D3D MMX", 1)),
-          rgb(Loaded(key, "Allow D3D RGB", 1)) {}
+        : allow3DNow(Loaded(key, 0)),
+          noArgb1555(Loaded(key, 1)),
+          zDepth(Loaded(key, 2)),
+          colorDepth(Loaded(key, 3)),
+          execBuffers(Loaded(key, 4)),
+          hal(Loaded(key, 5)),
+          mmx(Loaded(key, 6)),
+          rgb(Loaded(key, 7)) {}
 
     void Click(int id) {
         switch (id) {

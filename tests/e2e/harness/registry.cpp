@@ -63,18 +63,12 @@ std::vector<uint8_t> AllBytes(uint8_t value) { return std::vector<uint8_t>(16, v
 
 KeyValues SavedValues(DWORD allow3DNow, DWORD noArgb1555, DWORD zDepth, DWORD colorDepth, DWORD execBuffers,
                       DWORD hal, DWORD mmx, DWORD rgb, DWORD useDefault, const std::vector<uint8_t>& deviceId) {
-    return {
-        {"Allow 3DNow", Dword(allow3DNow)},
-        {"Do not use ARGB-1555 textures", Dword(noArgb1555)},
-        {"Z-Buffer bit depth", Dword(zDepth)},
-        {"Color buffer bit depth", Dword(colorDepth)},
-        {"Number of execute buffers", Dword(execBuffers)},
-        {"Allow D3D HAL", Dword(hal)},
-        {"Allow D3D MMX", Dword(mmx)},
-        {"Allow D3D RGB", Dword(rgb)},
-        {"Use Default Direct Draw", Dword(useDefault)},
-        {"Direct Draw Device ID", Binary(deviceId)},
-    };
+    const DWORD loaded[8] = {allow3DNow, noArgb1555, zDepth, colorDepth, execBuffers, hal, mmx, rgb};
+    KeyValues values;
+    for (int i = 0; i < 8; ++i) values[kExpectedLoaded[i].name] = Dword(loaded[i]);
+    values[kExpectedUseDefaultName] = Dword(useDefault);
+    values[kExpectedDeviceIdName] = Binary(deviceId);
+    return values;
 }
 
 KeyValues DefaultSave() { return SavedValues(1, 1, 16, 16, 1, 1, 1, 1, 1, AllBytes(0xFF)); }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "../../stored_values.h"
+
 struct StoredValue {
     DWORD type;
     std::vector<uint8_t> bytes;
