@@ -1,0 +1,73 @@
+// The framework's window objects, in a process without the tool: each subclassed window
+// reaches its own object whatever came and went before it, a handler's result comes back
+// through its typed row, and Default() processes the message its handler is handling.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "afx/afxwin.h"
+
+namespace {
+
+std::vector<UINT> s_reachedOwnProcedure;  // WM_PAINT and WM_QUERYDRAGICON, in order
+
+LRESULT CALLBACK OwnProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT || message == WM_QUERYDRAGICON) s_reachedOwnProcedure.push_back(message);
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+class CTestWnd : public CWnd {
+public:
+    void Create() {
+        static const WNDCLASSA windowClass = {0, &OwnProcedure, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
+                                              nullptr, nullptr, "FrameworkTest"};
+        RegisterClassA(&windowClass);
+        SubclassCreatedWindow(CreateWindowA("FrameworkTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                            GetModuleHandleA(nullptr), nullptr));
+    }
+
+protected:
+    // Asks its own window a nested question first, then lets the paint go on.
+    void OnPaint() {
+        SendMessageA(m_hWnd, WM_QUERYDRAGICON, 0, 0);
+        Default();
+    }
+    HCURSOR OnQueryDragIcon() {
+        Default();
+        return reinterpret_cast<HCURSOR>(this);
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestWnd, CWnd)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+END_MESSAGE_MAP()
+
+LRESULT DragIcon(const CWnd& wnd) { return SendMessageA(wnd.m_hWnd, WM_QUERYDRAGICON, 0, 0); }
+
+TEST(WindowObject, EachWindowReachesItsOwnObjectAfterOthersCameAndWent) {
+    CTestWnd first, middle, last, later;
+    first.Create();
+    middle.Create();
+    last.Create();
+    DestroyWindow(middle.m_hWnd);
+    later.Create();
+    EXPECT_EQ(DragIcon(first), reinterpret_cast<LRESULT>(&first));
+    EXPECT_EQ(DragIcon(last), reinterpret_cast<LRESULT>(&last));
+    EXPECT_EQ(DragIcon(later), reinterpret_cast<LRESULT>(&later));
+    EXPECT_EQ(middle.m_hWnd, nullptr);
+    for (CWnd* wnd : {&first, &last, &later}) DestroyWindow(wnd->m_hWnd);
+}
+
+TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {
+    CTestWnd wnd;
+    wnd.Create();
+    s_reachedOwnProcedure.clear();
+    SendMessageA(wnd.m_hWnd, WM_PAINT, 0, 0);
+    EXPECT_EQ(s_reachedOwnProcedure, (std::vector<UINT>{WM_QUERYDRAGICON, WM_PAINT}));
+    DestroyWindow(wnd.m_hWnd);
+}
+
+}  // namespace
