@@ -1,4 +1,5 @@
-// Process entry: straight on to the framework, which runs the application object.
+// WinMain, called by the process entry: straight on to the framework, which runs the
+// application object.
 #include "afx/afxwin.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
