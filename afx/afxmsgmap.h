@@ -70,6 +70,9 @@ protected:                                             \
 #define ON_BN_CLICKED(id, memberFxn) \
     {WM_COMMAND, BN_CLICKED, (UINT)(id), &AfxCallHandler<&ThisClass::memberFxn>},
 
+// A system-menu item's command; the system's own bits (the low four) are not compared.
+#define ON_SYSCOMMAND(id, memberFxn) {WM_SYSCOMMAND, 0, (UINT)(id), &AfxCallHandler<&ThisClass::memberFxn>},
+
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, &AfxCallHandler<&ThisClass::OnPaint>},
 
 // HCURSOR OnQueryDragIcon(): the handle it returns is the message's result.

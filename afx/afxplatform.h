@@ -40,6 +40,7 @@ typedef struct _GUID {
 #define REG_DWORD 4
 #define REG_OPTION_NON_VOLATILE 0
 #define KEY_ALL_ACCESS 0xF003F
+#define KEY_READ 0x20019
 #endif
 
 static_assert(sizeof(GUID) == 16, "a GUID is stored as exactly 16 bytes");

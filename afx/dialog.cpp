@@ -2,10 +2,33 @@
 // EndDialog, with "OK" running the data exchange and "Cancel" not.
 #include "afx/afxwin.h"
 
+namespace {
+
+// Centres a dialog on the work area of the monitor it is on. It runs before the dialog
+// is first shown, so it appears in its place; one larger than the work area keeps its
+// top-left corner, and so its caption, inside it.
+void CentreOnWorkArea(HWND hWnd) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    RECT window;
+    if (!::GetMonitorInfoA(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+        !::GetWindowRect(hWnd, &window)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    const LONG x = work.left + (work.right - work.left - (window.right - window.left)) / 2;
+    const LONG y = work.top + (work.bottom - work.top - (window.bottom - window.top)) / 2;
+    ::SetWindowPos(hWnd, nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;  // everything else goes through AfxWndProc
     CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
     dialog->SubclassCreatedWindow(hWnd);
+    CentreOnWorkArea(hWnd);
     return dialog->OnInitDialog();
 }
 

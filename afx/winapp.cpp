@@ -29,10 +29,14 @@ int CWinApp::ExitInstance() { return 0; }
 
 void CWinApp::OnHelp() {
     if (m_pszHelpText == nullptr) return;
-    char caption[MAX_PATH + 8];
-    ::lstrcpynA(caption, m_pszAppName != nullptr ? m_pszAppName : "", MAX_PATH);
-    ::lstrcatA(caption, " Help");
+    // The box is named after the window it explains, not after the program file, which
+    // the user may have renamed to anything.
     HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    char caption[MAX_PATH + 8] = "";
+    if (owner == nullptr || ::GetWindowTextA(owner, caption, MAX_PATH) == 0) {
+        ::lstrcpynA(caption, m_pszAppName != nullptr ? m_pszAppName : "", MAX_PATH);
+    }
+    ::lstrcatA(caption, " Help");
     ::MessageBoxA(owner, m_pszHelpText, caption, MB_OK | MB_ICONINFORMATION);
 }
 

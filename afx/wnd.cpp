@@ -7,6 +7,12 @@ namespace {
 // The objects of the windows this process subclassed, newest first: the tool has one.
 CWnd* s_subclassed = nullptr;
 
+// A system-menu command's row is found by its id without the low four bits, which the
+// system uses itself; a command no row names (move, close, ...) gets default processing.
+UINT SysCommandId(UINT message, WPARAM wParam) {
+    return message == WM_SYSCOMMAND ? static_cast<UINT>(wParam & 0xFFF0) : 0;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
@@ -49,7 +55,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (message == WM_COMMAND) {
         if (!OnCmdMsg(LOWORD(wParam), HIWORD(wParam))) result = DefWindowProc(message, wParam, lParam);
-    } else if (const AFX_MSGMAP_ENTRY* entry = FindEntry(message, 0, 0)) {
+    } else if (const AFX_MSGMAP_ENTRY* entry = FindEntry(message, 0, SysCommandId(message, wParam))) {
         result = entry->pfn(this);
     } else {
         result = DefWindowProc(message, wParam, lParam);

@@ -35,15 +35,20 @@ add_executable(varek_setup WIN32
     shell/winmain.cpp
     shell/setup_app.cpp
     shell/setup_help.cpp
+    shell/other_instance.cpp
+    shell/save_failure.cpp
     settings/win32_registry.cpp
     devices/win32_directdraw.cpp
     dialog/setup_dlg.cpp
     dialog/setup_dlg_clicks.cpp
     dialog/setup_dlg_paint.cpp
+    dialog/setup_dlg_sysmenu.cpp
+    dialog/about_box.cpp
     resources/setup.rc
 )
 add_dependencies(varek_setup varek_icon)
-set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS ${VAREK_ICON})
+set_source_files_properties(resources/setup.rc PROPERTIES
+    OBJECT_DEPENDS "${VAREK_ICON};${CMAKE_CURRENT_SOURCE_DIR}/resources/varek_setup.manifest")
 set_target_properties(varek_setup PROPERTIES OUTPUT_NAME "Varek Setup")
 target_compile_options(varek_setup PRIVATE ${VAREK_PRODUCT_FLAGS})
 # windres finds the icon in the build tree and resource.h beside the script.
@@ -51,4 +56,5 @@ target_include_directories(varek_setup PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/resou
 target_link_libraries(varek_setup PRIVATE varek_afx varek_core ddraw)
 # shell/process_start.cpp stands in for the C runtime's start-up objects. No link-time
 # optimisation: with -nostartfiles this binutils' ld crashes on the LTO objects.
-target_link_options(varek_setup PRIVATE -s -Wl,--gc-sections -nostartfiles)
+# Terminal-server aware: no per-user INI or registry redirection on a shared server.
+target_link_options(varek_setup PRIVATE -s -Wl,--gc-sections -nostartfiles -Wl,--tsaware)

@@ -24,6 +24,8 @@ BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
     ON_BN_CLICKED(IDC_ZBUF_16, OnClickZBuffer16)
     ON_BN_CLICKED(IDC_ZBUF_24, OnClickZBuffer24)
     ON_BN_CLICKED(IDC_ZBUF_32, OnClickZBuffer32)
+    ON_SYSCOMMAND(IDM_RESTORE_DEFAULTS, OnRestoreDefaults)
+    ON_SYSCOMMAND(IDM_ABOUT, OnAbout)
 END_MESSAGE_MAP()
 
 CSetupDlg::CSetupDlg(DeviceEnumerateFn enumerateDevices)
@@ -41,6 +43,7 @@ BOOL CSetupDlg::OnInitDialog() {
     EnumerateDevices(m_enumerateDevices);
     SetInitialCheckMarks();
     FillDeviceList();
+    AddSystemMenuItems();
     return TRUE;
 }
 

@@ -37,9 +37,13 @@ protected:
     void OnClickZBuffer24();
     void OnClickZBuffer32();
 
+    void OnRestoreDefaults();
+    void OnAbout();
+
     DECLARE_MESSAGE_MAP()
 
 private:
+    void AddSystemMenuItems();
     void SetInitialCheckMarks();
     void FillDeviceList();
     LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam);

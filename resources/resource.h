@@ -20,3 +20,8 @@
 #define IDC_ALLOW_3DNOW 1021
 #define IDC_NO_ARGB1555 1022
 #define IDC_DEVICE_LIST 1026
+
+// Items the setup dialog adds to its system menu. System commands keep their low four
+// bits for the system and stay below 0xF000, where the system's own commands start.
+#define IDM_RESTORE_DEFAULTS 0x0010
+#define IDM_ABOUT 0x0020

@@ -17,3 +17,7 @@ const StoredDword kStoredDwords[kSavedDwordCount] = {
 };
 
 const char* const kDeviceIdValueName = "Direct Draw Device ID";
+
+void RestoreDefaults(RenderSettings& settings) {
+    for (int i = 0; i < kLoadedDwordCount; ++i) settings.*kStoredDwords[i].field = kStoredDwords[i].loadDefault;
+}

@@ -34,3 +34,7 @@ constexpr int kSavedDwordCount = 9;
 extern const StoredDword kStoredDwords[kSavedDwordCount];
 
 extern const char* const kDeviceIdValueName;
+
+// Gives the eight loadable fields their load defaults, as a first run shows them; the
+// device fields are left to the device choice.
+void RestoreDefaults(RenderSettings& settings);

@@ -15,20 +15,28 @@ char s_keyClass[] = "Varek 3D";
 }  // namespace
 
 SettingsStore::SettingsStore(RegistryPort& registry)
-    : m_registry(registry), m_key(nullptr), m_open(false) {}
+    : m_registry(registry), m_key(nullptr), m_open(false), m_writable(false), m_openError(ERROR_SUCCESS) {}
 
 bool SettingsStore::Open() {
-    DWORD disposition = 0;  // created or opened: either is fine
     HKEY key = nullptr;
-    LONG rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath, s_keyClass, REG_OPTION_NON_VOLATILE,
-                                   KEY_ALL_ACCESS, &key, &disposition);
-    if (rc == ERROR_BAD_PATHNAME) {
-        rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath + 1, s_keyClass, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, &key, &disposition);
-    }
-    m_open = rc == ERROR_SUCCESS;
+    m_openError = CreateKey(KEY_ALL_ACCESS, &key);
+    m_writable = m_openError == ERROR_SUCCESS;
+    // Read access creates nothing that full access could not: it only opens a key that
+    // exists but refuses writing (a read-only security descriptor, say).
+    m_open = m_writable || CreateKey(KEY_READ, &key) == ERROR_SUCCESS;
     m_key = m_open ? key : nullptr;
-    return m_open;
+    return m_writable;
+}
+
+LONG SettingsStore::CreateKey(REGSAM access, HKEY* key) {
+    DWORD disposition = 0;  // created or opened: either is fine
+    LONG rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath, s_keyClass, REG_OPTION_NON_VOLATILE, access, key,
+                                   &disposition);
+    if (rc == ERROR_BAD_PATHNAME) {
+        rc = m_registry.CreateKey(HKEY_CURRENT_USER, kKeyPath + 1, s_keyClass, REG_OPTION_NON_VOLATILE, access, key,
+                                  &disposition);
+    }
+    return rc;
 }
 
 void SettingsStore::Load(RenderSettings& settings) {
@@ -47,24 +55,30 @@ void SettingsStore::Load(RenderSettings& settings) {
     }
 }
 
-void SettingsStore::Save(const RenderSettings& settings) {
-    if (!m_open) return;
+LONG SettingsStore::Save(const RenderSettings& settings) {
+    if (!m_writable) return m_openError;
     // Every write is attempted; a failed one must not cost the values after it.
-    for (const StoredDword& stored : kStoredDwords) WriteDword(stored.name, settings.*stored.field);
-    (void)m_registry.SetValue(m_key, kDeviceIdValueName, REG_BINARY,
-                              reinterpret_cast<const BYTE*>(&settings.DirectDrawDeviceId),
-                              sizeof settings.DirectDrawDeviceId);
+    LONG first = ERROR_SUCCESS;
+    for (const StoredDword& stored : kStoredDwords) {
+        const LONG rc = WriteDword(stored.name, settings.*stored.field);
+        if (first == ERROR_SUCCESS) first = rc;
+    }
+    const LONG rc = m_registry.SetValue(m_key, kDeviceIdValueName, REG_BINARY,
+                                        reinterpret_cast<const BYTE*>(&settings.DirectDrawDeviceId),
+                                        sizeof settings.DirectDrawDeviceId);
+    return first != ERROR_SUCCESS ? first : rc;
 }
 
 void SettingsStore::Close() {
     if (!m_open) return;
     (void)m_registry.CloseKey(m_key);
     m_open = false;
+    m_writable = false;
     m_key = nullptr;
 }
 
-void SettingsStore::WriteDword(LPCSTR name, DWORD value) {
+LONG SettingsStore::WriteDword(LPCSTR name, DWORD value) {
     BYTE bytes[4];
     std::memcpy(bytes, &value, sizeof bytes);  // little-endian on every platform the tool runs on
-    (void)m_registry.SetValue(m_key, name, REG_DWORD, bytes, sizeof bytes);
+    return m_registry.SetValue(m_key, name, REG_DWORD, bytes, sizeof bytes);
 }

@@ -9,15 +9,22 @@ class SettingsStore {
 public:
     explicit SettingsStore(RegistryPort& registry);
 
-    bool Open();                                   // true when the key is open
-    void Load(RenderSettings& settings);           // defaults where a value cannot be used
-    void Save(const RenderSettings& settings);     // all ten values; nothing after a failed Open
-    void Close();                                  // only a key that Open opened
+    // True when the key is open for writing. A key that cannot be opened for writing
+    // is opened for reading, so that the dialog still shows what is stored.
+    bool Open();
+    void Load(RenderSettings& settings);  // defaults where a value cannot be used
+    // Writes all ten values and returns the first failure's code, or ERROR_SUCCESS.
+    // A key not open for writing is a failure too: its open's code, nothing written.
+    LONG Save(const RenderSettings& settings);
+    void Close();  // only a key that Open opened
 
 private:
-    void WriteDword(LPCSTR name, DWORD value);
+    LONG CreateKey(REGSAM access, HKEY* key);
+    LONG WriteDword(LPCSTR name, DWORD value);
 
     RegistryPort& m_registry;
     HKEY m_key;
     bool m_open;
+    bool m_writable;
+    LONG m_openError;  // why the key could not be opened for writing
 };

@@ -1,6 +1,7 @@
-// The run sequence: open and load the settings, show the dialog once, save on
-// "Save", close the key, end. The platform adapters of the registry and of
-// DirectDraw are chosen here and nowhere else.
+// The run sequence: end at once when another instance runs; otherwise open and load
+// the settings, show the dialog once, save on "Save", close the key, report a failed
+// save, end. The platform adapters of the registry and of DirectDraw are chosen here
+// and nowhere else.
 #include "shell/setup_app.h"
 
 #include "devices/win32_directdraw.h"
@@ -8,6 +9,8 @@
 #include "settings/render_settings.h"
 #include "settings/settings_store.h"
 #include "settings/win32_registry.h"
+#include "shell/other_instance.h"
+#include "shell/save_failure.h"
 #include "shell/setup_help.h"
 
 CSetupApp theApp;
@@ -19,6 +22,9 @@ END_MESSAGE_MAP()
 CSetupApp::CSetupApp() { m_pszHelpText = kSetupHelpText; }
 
 BOOL CSetupApp::InitInstance() {
+    // Before the key is opened: a second instance must neither create nor write anything.
+    if (ActivateOtherInstance()) return FALSE;
+
     Win32Registry registry;
     SettingsStore store(registry);
     store.Open();
@@ -30,9 +36,11 @@ BOOL CSetupApp::InitInstance() {
     m_pMainWnd = &dialog;
     // Anything but IDOK (Cancel, Esc, the close box, a dialog that could not be
     // shown) leaves the stored values as they were.
-    if (dialog.DoModal() == IDOK) store.Save(theSettings);
+    LONG saved = ERROR_SUCCESS;
+    if (dialog.DoModal() == IDOK) saved = store.Save(theSettings);
     store.Close();
 
     if (m_pMainWnd == &dialog) m_pMainWnd = nullptr;
+    if (saved != ERROR_SUCCESS) ReportFailedSave(saved);
     return FALSE;  // no message loop: the process ends here
 }

@@ -14,5 +14,8 @@ const char kSetupHelpText[] =
     "Direct Draw Device: the display device Varek 3D draws on; with no line selected, "
     "the device DirectDraw reported last.\n"
     "\n"
+    "Restore Defaults, in the window menu (the icon at the top left, or Alt+Space), sets every "
+    "option back to its default; nothing is stored until Save.\n"
+    "\n"
     "Save stores every option; Cancel keeps the stored ones. The options are kept in the "
     "registry under HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D.";

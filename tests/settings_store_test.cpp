@@ -14,6 +14,8 @@ namespace {
 
 const char kCreateWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
 const char kCreateWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
+const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
+const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
 using Trace = std::vector<std::string>;
 
 // The eight loaded values, in the order they are read and the first eight are written.
@@ -64,16 +66,27 @@ TEST_F(SettingsOpen, AcceptedLeadingBackslashIsKept) {
     EXPECT_EQ(registry.trace, Trace{kCreateWithBackslash});
 }
 
-TEST_F(SettingsOpen, OtherRefusalsAreNotRetried) {
+TEST_F(SettingsOpen, OtherRefusalsAreNotRetriedButTriedOnceForReading) {
     registry.createKeyError = ERROR_ACCESS_DENIED;
+    registry.refuseLeadingBackslash = false;
     EXPECT_FALSE(store.Open());
-    EXPECT_EQ(registry.trace, Trace{kCreateWithBackslash});
+    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kReadWithBackslash}));
+}
+
+TEST_F(SettingsOpen, KeyRefusingWritesIsOpenedForReadingAndLoaded) {
+    registry.writeAccessError = ERROR_ACCESS_DENIED;
+    registry.PutDword("Allow D3D MMX", 0);
+    EXPECT_FALSE(store.Open());
+    store.Load(settings);
+    EXPECT_EQ(Loaded(settings), (std::vector<DWORD>{1, 1, 16, 16, 1, 1, 0, 1}));
+    EXPECT_EQ(Trace(registry.trace.begin(), registry.trace.begin() + 4),
+              (Trace{kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}));
 }
 
 TEST_F(SettingsOpen, RefusedRetryIsNotRetriedAgain) {
     registry.createKeyError = ERROR_BAD_PATHNAME;
     EXPECT_FALSE(store.Open());
-    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kCreateWithout}));
+    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}));
 }
 
 TEST_F(SettingsLoad, EmptyKeyGivesEveryDefaultAndLeavesTheDeviceFieldsAlone) {
@@ -90,7 +103,7 @@ TEST_F(SettingsLoad, RefusedOpenGivesEveryDefaultWithoutReading) {
     EXPECT_FALSE(store.Open());
     store.Load(settings);
     EXPECT_EQ(Loaded(settings), kDefaults);
-    EXPECT_EQ(registry.trace, Trace{kCreateWithBackslash});
+    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kReadWithBackslash}));
 }
 
 TEST_F(SettingsLoad, ReadsEachValueIntoItsOwnFieldInSaveOrder) {
@@ -188,13 +201,41 @@ TEST_F(SettingsSave, FailedWriteDoesNotStopTheLaterOnes) {
     EXPECT_EQ(registry.values.size(), 9u);
 }
 
-TEST_F(SettingsSave, WritesAndClosesNothingAfterAFailedOpen) {
-    registry.createKeyError = ERROR_ACCESS_DENIED;
+TEST_F(SettingsSave, WritesAndClosesNothingAfterAFailedOpenAndReportsTheOpensCode) {
+    registry.createKeyError = 1021;  // ERROR_CHILD_MUST_BE_VOLATILE
     EXPECT_FALSE(store.Open());
-    store.Save(kEdited);
+    EXPECT_EQ(store.Save(kEdited), 1021);
     store.Close();
-    EXPECT_EQ(registry.trace, Trace{kCreateWithBackslash});
+    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kReadWithBackslash}));
     EXPECT_TRUE(registry.values.empty());
+}
+
+TEST_F(SettingsSave, WritesNothingToAKeyOpenForReadingAndReportsWhyItWasNotOpenForWriting) {
+    registry.writeAccessError = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(store.Open());
+    registry.trace.clear();
+    EXPECT_EQ(store.Save(kEdited), ERROR_ACCESS_DENIED);
+    store.Close();
+    EXPECT_EQ(registry.trace, Trace{"Close"});
+}
+
+TEST_F(SettingsSave, ReportsSuccessOrTheFirstFailingWritesCode) {
+    const struct {
+        std::vector<LONG> errors;
+        LONG reported;
+    } cases[] = {
+        {{}, ERROR_SUCCESS},
+        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1021}, 1021},
+        {{0, 0, 14, 0, 5}, 14},
+        {{5, 14}, 5},
+    };
+    for (const auto& c : cases) {
+        FakeRegistry key;
+        key.setErrors = c.errors;
+        SettingsStore failingStore(key);
+        ASSERT_TRUE(failingStore.Open());
+        EXPECT_EQ(failingStore.Save(kEdited), c.reported) << "errors given: " << c.errors.size();
+    }
 }
 
 TEST_F(SettingsClose, ClosesTheOpenedKeyOnce) {

@@ -34,6 +34,8 @@ LONG FakeRegistry::CreateKey(HKEY root, LPCSTR subKey, LPSTR keyClass, DWORD opt
     trace.push_back(call.str());
     if (createKeyError != ERROR_SUCCESS) return createKeyError;
     if (refuseLeadingBackslash && subKey[0] == '\\') return ERROR_BAD_PATHNAME;
+    if (writeAccessError != ERROR_SUCCESS && access != KEY_READ) return writeAccessError;
+    m_readOnly = access == KEY_READ;
     *key = kKey;
     if (disposition) *disposition = 1;  // REG_CREATED_NEW_KEY
     return ERROR_SUCCESS;
@@ -57,6 +59,7 @@ LONG FakeRegistry::QueryValue(HKEY key, LPCSTR name, DWORD* type, BYTE* data, DW
 LONG FakeRegistry::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
     const int index = m_setCalls++;
     if (!Record(std::string("Set ") + name, key)) return kInvalidHandle;
+    if (m_readOnly) return ERROR_ACCESS_DENIED;
     if (name == failSetName || index == failSetIndex) return ERROR_ACCESS_DENIED;
     if (index < int(setErrors.size()) && setErrors[index] != ERROR_SUCCESS) return setErrors[index];
     values[name] = {type, std::vector<BYTE>(data, data + size)};

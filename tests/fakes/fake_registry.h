@@ -22,6 +22,7 @@ public:
     // Set up by the test.
     std::map<std::string, RegValue> values;
     LONG createKeyError = ERROR_SUCCESS;  // when set, every CreateKey fails with it
+    LONG writeAccessError = ERROR_SUCCESS;  // when set, CreateKey fails with it unless asked for KEY_READ only
     bool refuseLeadingBackslash = true;   // NT and Wine: ERROR_BAD_PATHNAME; Windows 9x: accepted
     std::string failSetName;              // SetValue of this name fails...
     int failSetIndex = -1;                // ...and so does the SetValue call with this 0-based index,
@@ -42,4 +43,5 @@ public:
 private:
     bool Record(const std::string& call, HKEY key);  // false for a wrong handle
     int m_setCalls = 0;
+    bool m_readOnly = false;  // the key was opened with KEY_READ
 };

@@ -3,7 +3,8 @@
 //
 // Input, front to back (FuzzInput: missing bytes read as zero):
 //   key byte     bit 0: a path with a leading backslash is refused with ERROR_BAD_PATHNAME;
-//                bit 1: every CreateKey is refused with the Number that follows
+//                bit 1: every CreateKey is refused with the Number that follows;
+//                bit 2: CreateKey for more than reading is refused with ERROR_ACCESS_DENIED
 //   calls byte   bit 0: Load; bit 1: Save; bit 2: Close twice; bit 3: edit the record before Save
 //   2 bytes      little-endian mask of the SetValue calls that fail (bit i: call i), and, when
 //                it is not zero, a Number: their error code (0 stands for ERROR_ACCESS_DENIED)
@@ -29,6 +30,8 @@ namespace {
 
 const char kCreateWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
 const char kCreateWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
+const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
+const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
 
 // The eight loaded values, in load order, with the field each lands in and its default.
 struct LoadedValue {
@@ -113,6 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const uint8_t keyBehaviour = in.Byte();
     key.refuseLeadingBackslash = (keyBehaviour & 1) != 0;
     key.createKeyError = (keyBehaviour & 2) ? LONG(in.Number()) : ERROR_SUCCESS;
+    key.writeAccessError = (keyBehaviour & 4) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
 
     const uint8_t calls = in.Byte();
     const bool load = calls & 1, save = calls & 2, closeTwice = calls & 4, edit = calls & 8;
@@ -143,18 +147,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (in.Byte() & 1) key.values[name] = ReadValue(in);
     const Values stored = key.values;
 
-    // Open: the backslash form first, the form without it only after ERROR_BAD_PATHNAME.
+    // Open: for writing, then, when that fails, for reading; each the backslash form
+    // first, the form without it only after ERROR_BAD_PATHNAME.
     SettingsStore store(key);
-    Trace trace = {kCreateWithBackslash};
-    LONG openResult = key.createKeyError != ERROR_SUCCESS ? key.createKeyError
-                      : key.refuseLeadingBackslash        ? ERROR_BAD_PATHNAME
-                                                          : ERROR_SUCCESS;
-    if (openResult == ERROR_BAD_PATHNAME) {
-        trace.push_back(kCreateWithout);
-        openResult = key.createKeyError;
-    }
-    const bool opened = openResult == ERROR_SUCCESS;
-    FUZZ_CHECK(store.Open() == opened, "Open must be %s", opened ? "true" : "false");
+    Trace trace;
+    const auto expectOpen = [&](bool forReading) {
+        const LONG accessError = forReading ? ERROR_SUCCESS : key.writeAccessError;
+        trace.push_back(forReading ? kReadWithBackslash : kCreateWithBackslash);
+        LONG rc = key.createKeyError != ERROR_SUCCESS ? key.createKeyError
+                  : key.refuseLeadingBackslash        ? ERROR_BAD_PATHNAME
+                                                      : accessError;
+        if (rc == ERROR_BAD_PATHNAME) {
+            trace.push_back(forReading ? kReadWithout : kCreateWithout);
+            rc = key.createKeyError != ERROR_SUCCESS ? key.createKeyError : accessError;
+        }
+        return rc;
+    };
+    const LONG openResult = expectOpen(false);
+    const bool writable = openResult == ERROR_SUCCESS;
+    const bool opened = writable || expectOpen(true) == ERROR_SUCCESS;
+    FUZZ_CHECK(store.Open() == writable, "Open must be %s", writable ? "true" : "false");
     FUZZ_CHECK(key.trace == trace, "calls of Open:%s\n    expected:%s", TraceText(key.trace).c_str(),
                TraceText(trace).c_str());
 
@@ -187,8 +199,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     Values expectedValues = stored;
     if (save) {
-        store.Save(record);
-        const std::vector<Write> expected = opened ? ExpectedWrites(record) : std::vector<Write>{};
+        const LONG saved = store.Save(record);
+        const std::vector<Write> expected = writable ? ExpectedWrites(record) : std::vector<Write>{};
+        LONG firstFailure = writable ? ERROR_SUCCESS : openResult;
+        for (std::size_t i = 0; i < expected.size() && firstFailure == ERROR_SUCCESS; ++i)
+            if (failing >> i & 1) firstFailure = setError;
+        FUZZ_CHECK(saved == firstFailure, "Save reported %ld, expected %ld", long(saved), long(firstFailure));
         FUZZ_CHECK(key.writes.size() == expected.size(), "Save made %zu writes, expected %zu", key.writes.size(),
                    expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
