@@ -238,6 +238,13 @@ TEST_F(SettingsSave, ReportsSuccessOrTheFirstFailingWritesCode) {
     }
 }
 
+TEST_F(SettingsLoad, RestoreDefaultsGivesTheEightTheirDefaultsAndLeavesTheDeviceFieldsAlone) {
+    RestoreDefaults(settings);
+    EXPECT_EQ(Loaded(settings), kDefaults);
+    EXPECT_EQ(settings.UseDefaultDirectDraw, 0xABABABABu);
+    EXPECT_EQ(settings.DirectDrawDeviceId.Data1, 0xABABABABu);
+}
+
 TEST_F(SettingsClose, ClosesTheOpenedKeyOnce) {
     ASSERT_TRUE(store.Open());
     store.Close();

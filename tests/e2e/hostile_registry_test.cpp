@@ -1,5 +1,9 @@
 // Whatever an older version, another tool or a hand edit left in the key, the tool
-// shows the default, writes back a proper value and touches nothing else.
+// shows the default, writes back a proper value and touches nothing else. A key it
+// cannot write is shown as stored, and "Save" then says so in one box.
+#include <aclapi.h>
+#include <sddl.h>
+
 #include "harness/tool_test.h"
 
 namespace {
@@ -58,3 +62,92 @@ TEST_P(HostileValue, ShowsTheDefaultAndIsWrittenBackAsAFourByteDword) {
 
 INSTANTIATE_TEST_SUITE_P(Registry, HostileValue,
                          ::testing::Combine(::testing::Range(0, 8), ::testing::Range(0, 13)), CaseName);
+
+namespace {
+
+const char kOstrand[] = "Software\\Ostrand";
+
+// The tool's key with two stored values, its security then allowing everyone only to
+// read it (and, so that the test can remove it again, to delete it).
+void MakeReadOnlyKey() {
+    WriteToolDword("Allow D3D HAL", 0);
+    WriteToolDword("Z-Buffer bit depth", 32);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kToolKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KRSD;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    EXPECT_EQ(SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr),
+              ERROR_SUCCESS);
+    LocalFree(descriptor);
+    RegCloseKey(key);
+}
+
+// HKCU\Software\Ostrand made volatile: the tool's key cannot be created under it.
+void MakeVolatileParent() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kOstrand);
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kOstrand, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+struct Unwritable {
+    const char* label;
+    void (*setUp)();
+    std::vector<int> shown;  // the controls checked at start
+    const char* reason;      // the system's text for the first failure
+};
+
+const Unwritable kUnwritables[] = {
+    {"ReadOnlySecurity", MakeReadOnlyKey, {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555},
+     "Access denied.\r\n"},
+    {"VolatileParent", MakeVolatileParent, {kHal, kMmx, kRgb, kExecSingle, kColor16, kZ16, k3DNow, kNoArgb1555},
+     "Subkey must be volatile.\r\n"},  // Wine's text for 1021, ERROR_CHILD_MUST_BE_VOLATILE
+};
+
+}  // namespace
+
+class UnwritableKey : public ToolTest, public ::testing::WithParamInterface<std::tuple<int, bool>> {
+protected:
+    void TearDown() override {
+        DeleteToolKey();
+        RegDeleteKeyA(HKEY_CURRENT_USER, kOstrand);  // a volatile one, or the empty one left
+    }
+};
+
+TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveReportsTheKeyAndTheReasonInOneBox) {
+    const Unwritable& c = kUnwritables[std::get<0>(GetParam())];
+    const bool save = std::get<1>(GetParam());
+    c.setUp();
+    const KeyValues before = ReadToolKey();
+    HWND dialog = Launch();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(CheckedControls(dialog), c.shown);
+    Click(dialog, kHal);
+    Click(dialog, save ? kSave : kCancel);
+    if (save) {
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !IsWindow(dialog) && (box = FindProcessWindow(m_tool.Pid(), "#32770", "Varek Setup")); },
+            5000));
+        char text[512] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        EXPECT_EQ(std::string(text), std::string("The settings could not be saved in the registry key\n"
+                                                 "HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D\n\n") +
+                                         c.reason);
+        ASSERT_TRUE(PressKeys(box, "Return"));
+    }
+    ExpectExit();  // with no box after Cancel, or the box closed
+    EXPECT_EQ(ReadToolKey(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registry, UnwritableKey, ::testing::Combine(::testing::Range(0, 2), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<int, bool>>& info) {
+                             return std::string(kUnwritables[std::get<0>(info.param)].label) +
+                                    (std::get<1>(info.param) ? "_Save" : "_Cancel");
+                         });

@@ -1,5 +1,6 @@
 // The exe's resources read back from the built file the way the system reads them: the dialog
-// template control by control, the two icon images, the version record, and nothing besides.
+// template control by control, the two icon images, the version record, the manifest, and
+// nothing besides.
 #include <windows.h>
 #include <winver.h>
 
@@ -7,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <cwchar>
 #include <iterator>
 #include <string>
@@ -193,6 +195,21 @@ BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR list) {
     return EnumResourceNamesA(module, type, AddName, list), TRUE;
 }
 
+// The values of one attribute of every element of one name in an XML text, in document order.
+std::vector<std::string> Attributes(const std::string& xml, const std::string& element, const std::string& name) {
+    std::vector<std::string> values;
+    for (size_t at = xml.find("<" + element + " "); at != std::string::npos;
+         at = xml.find("<" + element + " ", at + 1)) {
+        const std::string tag = xml.substr(at, xml.find('>', at) - at);
+        const size_t start = tag.find(" " + name + "=\"");
+        if (start != std::string::npos) {
+            const size_t value = start + name.size() + 3;
+            values.push_back(tag.substr(value, tag.find('"', value) - value));
+        }
+    }
+    return values;
+}
+
 class Layout : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -352,11 +369,39 @@ TEST_F(Layout, NeutralStringTablesNameVarekSetupWithABlankCompanyAndTwoBlanksBef
     }
 }
 
-// No string table, menu, accelerators or manifest: types 3, 5, 14 and 16 only, all US English.
-TEST_F(Layout, HoldsExactlyTheDialogTheIconsAndTheVersionRecord) {
+// No string table, menu or accelerators: types 3, 5, 14, 16 and 24 only, all US English.
+TEST_F(Layout, HoldsExactlyTheDialogTheIconsTheVersionRecordAndTheManifest) {
     std::vector<std::string> listing;
     EnumResourceTypesA(m_module, AddType, reinterpret_cast<LONG_PTR>(&listing));
-    EXPECT_EQ(listing, (std::vector<std::string>{"3 1 0409", "3 2 0409", "5 102 0409", "14 128 0409", "16 1 0409"}));
+    EXPECT_EQ(listing, (std::vector<std::string>{"3 1 0409", "3 2 0409", "5 102 0409", "14 128 0409", "16 1 0409",
+                                                 "24 1 0409"}));
+}
+
+// Run as the user who starts it (no elevation prompt), on Vista, 7, 8, 8.1 and 10/11, with the
+// old look: no DPI awareness, no common controls 6.
+TEST_F(Layout, ManifestAsksToRunAsInvokerOnVistaTo11AndNothingThatChangesTheLook) {
+    const Bytes bytes = Resource(MAKEINTRESOURCEA(24), 1);
+    const std::string xml(bytes.begin(), bytes.end());
+    using Strings = std::vector<std::string>;
+    EXPECT_EQ(Attributes(xml, "requestedExecutionLevel", "level"), Strings{"asInvoker"});
+    EXPECT_EQ(Attributes(xml, "requestedExecutionLevel", "uiAccess"), Strings{"false"});
+    EXPECT_EQ(Attributes(xml, "supportedOS", "Id"),
+              (Strings{"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                       "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                       "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}));
+    for (const char* absent : {"dpiAware", "Common-Controls", "dependency"}) {
+        EXPECT_EQ(xml.find(absent), std::string::npos) << absent;
+    }
+}
+
+TEST(ExeHeader, IsTerminalServerAware) {
+    std::ifstream exe(ToolExePath(), std::ios::binary);
+    IMAGE_DOS_HEADER dos = {};
+    exe.read(reinterpret_cast<char*>(&dos), sizeof dos);
+    IMAGE_NT_HEADERS32 nt = {};
+    exe.seekg(dos.e_lfanew).read(reinterpret_cast<char*>(&nt), sizeof nt);
+    ASSERT_EQ(nt.Signature, IMAGE_NT_SIGNATURE);
+    EXPECT_NE(nt.OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE, 0);
 }
 
 }  // namespace

@@ -80,3 +80,38 @@ TEST_F(RunSequence, ASecondLaunchShowsWhatTheFirstSaved) {
         Click(dialog, kCancel);
     });
 }
+
+TEST_F(RunSequence, DialogOpensCentredOnTheWorkArea) {
+    RunTool([](HWND dialog) {
+        RECT window, work;
+        GetWindowRect(dialog, &window);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_NEAR(window.left + window.right, work.left + work.right, 2);
+        EXPECT_NEAR(window.top + window.bottom, work.top + work.bottom, 2);
+        Click(dialog, kCancel);
+    });
+}
+
+// The second launch ends at once, writes nothing and brings the first dialog forward,
+// from behind a window of the test's own; the first still saves.
+TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothing) {
+    HWND dialog = Launch();
+    ASSERT_NE(dialog, nullptr);
+    HWND cover = CreateWindowExA(0, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(cover);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == cover; }, 3000));
+
+    ToolProcess second;
+    ASSERT_TRUE(second.Start(ToolExePath()));
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second.WaitForExit(3000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
+    EXPECT_TRUE(ReadToolKey().empty());
+
+    DestroyWindow(cover);
+    Click(dialog, kSave);
+    ExpectExit();
+    EXPECT_EQ(ReadToolKey(), DefaultSave());
+}
