@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "fakes/fake_registry.h"
-#include "stored_values.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -19,16 +18,10 @@ const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3
 using Trace = std::vector<std::string>;
 
 // The eight loaded values, in the order they are read and the first eight are written.
-const std::vector<std::string> kLoadedNames = [] {
-    std::vector<std::string> names;
-    for (const ExpectedStoredValue& value : kExpectedLoaded) names.push_back(value.name);
-    return names;
-}();
-const std::vector<DWORD> kDefaults = [] {
-    std::vector<DWORD> defaults;
-    for (const ExpectedStoredValue& value : kExpectedLoaded) defaults.push_back(value.loadDefault);
-    return defaults;
-}();
+const std::vector<std::string> kLoadedNames = {
+    "Allow 3DNow",        "Do not use ARGB-1555 textures", "Z-Buffer bit depth", "Color buffer bit depth",
+    "Number of execute buffers", "Allow D3D HAL", "Allow D3D MMX", "Allow D3D RGB"};
+const std::vector<DWORD> kDefaults = {1, 1, 16, 16, 1, 1, 1, 1};
 
 Trace Traced(const std::string& verb, std::vector<std::string> names) {
     for (std::string& name : names) name = verb + name;
@@ -55,46 +48,49 @@ class SettingsLoad : public SettingsStoreTest {};
 class SettingsSave : public SettingsStoreTest {};
 class SettingsClose : public SettingsStoreTest {};
 
-TEST_F(SettingsOpen, RefusedLeadingBackslashIsRetriedOnceWithoutIt) {
-    EXPECT_TRUE(store.Open());
-    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kCreateWithout}));
+// For writing first, then, only when that fails, for reading; each time the backslash path
+// first, the one without it only after ERROR_BAD_PATHNAME.
+TEST(SettingsOpen, RetriesOnlyARefusedBackslashAndOnlyAFailedOpenForWritingForReading) {
+    const struct {
+        bool refuseBackslash;
+        LONG createError, writeError;
+        bool writable;
+        Trace trace;
+    } cases[] = {
+        {true, 0, 0, true, {kCreateWithBackslash, kCreateWithout}},
+        {false, 0, 0, true, {kCreateWithBackslash}},
+        {false, ERROR_ACCESS_DENIED, 0, false, {kCreateWithBackslash, kReadWithBackslash}},
+        {true, ERROR_BAD_PATHNAME, 0, false, {kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}},
+        {true, 0, ERROR_ACCESS_DENIED, false, {kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}},
+    };
+    for (const auto& c : cases) {
+        FakeRegistry registry;
+        registry.refuseLeadingBackslash = c.refuseBackslash;
+        registry.createKeyError = c.createError;
+        registry.writeAccessError = c.writeError;
+        EXPECT_EQ(SettingsStore(registry).Open(), c.writable) << c.trace.size() << " calls expected";
+        EXPECT_EQ(registry.trace, c.trace);
+    }
 }
 
-TEST_F(SettingsOpen, AcceptedLeadingBackslashIsKept) {
-    registry.refuseLeadingBackslash = false;
-    EXPECT_TRUE(store.Open());
-    EXPECT_EQ(registry.trace, Trace{kCreateWithBackslash});
-}
-
-TEST_F(SettingsOpen, OtherRefusalsAreNotRetriedButTriedOnceForReading) {
-    registry.createKeyError = ERROR_ACCESS_DENIED;
-    registry.refuseLeadingBackslash = false;
-    EXPECT_FALSE(store.Open());
-    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kReadWithBackslash}));
-}
-
-TEST_F(SettingsOpen, KeyRefusingWritesIsOpenedForReadingAndLoaded) {
+TEST_F(SettingsLoad, KeyRefusingWritesIsOpenedForReadingAndLoaded) {
     registry.writeAccessError = ERROR_ACCESS_DENIED;
     registry.PutDword("Allow D3D MMX", 0);
     EXPECT_FALSE(store.Open());
     store.Load(settings);
     EXPECT_EQ(Loaded(settings), (std::vector<DWORD>{1, 1, 16, 16, 1, 1, 0, 1}));
-    EXPECT_EQ(Trace(registry.trace.begin(), registry.trace.begin() + 4),
-              (Trace{kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}));
 }
 
-TEST_F(SettingsOpen, RefusedRetryIsNotRetriedAgain) {
-    registry.createKeyError = ERROR_BAD_PATHNAME;
-    EXPECT_FALSE(store.Open());
-    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}));
-}
-
-TEST_F(SettingsLoad, EmptyKeyGivesEveryDefaultAndLeavesTheDeviceFieldsAlone) {
+TEST_F(SettingsLoad, EmptyKeyAndRestoreDefaultsGiveEveryDefaultAndLeaveTheDeviceFieldsAlone) {
+    RenderSettings restored = settings;
+    RestoreDefaults(restored);
     ASSERT_TRUE(store.Open());
     store.Load(settings);
-    EXPECT_EQ(Loaded(settings), kDefaults);
-    EXPECT_EQ(settings.UseDefaultDirectDraw, 0xABABABABu);
-    EXPECT_EQ(settings.DirectDrawDeviceId.Data1, 0xABABABABu);
+    for (const RenderSettings& s : {settings, restored}) {
+        EXPECT_EQ(Loaded(s), kDefaults);
+        EXPECT_EQ(s.UseDefaultDirectDraw, 0xABABABABu);
+        EXPECT_EQ(s.DirectDrawDeviceId.Data1, 0xABABABABu);
+    }
 }
 
 TEST_F(SettingsLoad, RefusedOpenGivesEveryDefaultWithoutReading) {
@@ -164,8 +160,8 @@ TEST_F(SettingsSave, WritesTheTenValuesInOrderAndLeavesOthersAlone) {
     registry.trace.clear();
     store.Save(kEdited);
     Trace writes = Traced("Set ", kLoadedNames);
-    writes.push_back(std::string("Set ") + kExpectedUseDefaultName);
-    writes.push_back(std::string("Set ") + kExpectedDeviceIdName);
+    writes.push_back("Set Use Default Direct Draw");
+    writes.push_back("Set Direct Draw Device ID");
     EXPECT_EQ(registry.trace, writes);
     const std::map<std::string, RegValue> expected = {
         {"Window position", {REG_SZ, {'1', '0', 0}}},
@@ -201,48 +197,33 @@ TEST_F(SettingsSave, FailedWriteDoesNotStopTheLaterOnes) {
     EXPECT_EQ(registry.values.size(), 9u);
 }
 
-TEST_F(SettingsSave, WritesAndClosesNothingAfterAFailedOpenAndReportsTheOpensCode) {
-    registry.createKeyError = 1021;  // ERROR_CHILD_MUST_BE_VOLATILE
-    EXPECT_FALSE(store.Open());
-    EXPECT_EQ(store.Save(kEdited), 1021);
-    store.Close();
-    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kReadWithBackslash}));
-    EXPECT_TRUE(registry.values.empty());
-}
-
-TEST_F(SettingsSave, WritesNothingToAKeyOpenForReadingAndReportsWhyItWasNotOpenForWriting) {
-    registry.writeAccessError = ERROR_ACCESS_DENIED;
-    EXPECT_FALSE(store.Open());
-    registry.trace.clear();
-    EXPECT_EQ(store.Save(kEdited), ERROR_ACCESS_DENIED);
-    store.Close();
-    EXPECT_EQ(registry.trace, Trace{"Close"});
-}
-
-TEST_F(SettingsSave, ReportsSuccessOrTheFirstFailingWritesCode) {
+// A key not open for writing gets no write: none open at all, not even a Close.
+TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAWritableKey) {
     const struct {
-        std::vector<LONG> errors;
+        LONG createError, writeError;
+        std::vector<LONG> setErrors;
         LONG reported;
+        size_t callsAfterOpen;  // ten Sets and a Close; a Close alone; nothing
     } cases[] = {
-        {{}, ERROR_SUCCESS},
-        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1021}, 1021},
-        {{0, 0, 14, 0, 5}, 14},
-        {{5, 14}, 5},
+        {0, 0, {}, ERROR_SUCCESS, 11},
+        {0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1021}, 1021, 11},
+        {0, 0, {0, 0, 14, 0, 5}, 14, 11},
+        {0, 0, {5, 14}, 5, 11},
+        {0, ERROR_ACCESS_DENIED, {}, ERROR_ACCESS_DENIED, 1},
+        {1021, 0, {}, 1021, 0},  // ERROR_CHILD_MUST_BE_VOLATILE
     };
     for (const auto& c : cases) {
         FakeRegistry key;
-        key.setErrors = c.errors;
+        key.createKeyError = c.createError;
+        key.writeAccessError = c.writeError;
+        key.setErrors = c.setErrors;
         SettingsStore failingStore(key);
-        ASSERT_TRUE(failingStore.Open());
-        EXPECT_EQ(failingStore.Save(kEdited), c.reported) << "errors given: " << c.errors.size();
+        failingStore.Open();
+        key.trace.clear();
+        EXPECT_EQ(failingStore.Save(kEdited), c.reported) << "errors given: " << c.setErrors.size();
+        failingStore.Close();
+        EXPECT_EQ(key.trace.size(), c.callsAfterOpen) << "reported " << c.reported;
     }
-}
-
-TEST_F(SettingsLoad, RestoreDefaultsGivesTheEightTheirDefaultsAndLeavesTheDeviceFieldsAlone) {
-    RestoreDefaults(settings);
-    EXPECT_EQ(Loaded(settings), kDefaults);
-    EXPECT_EQ(settings.UseDefaultDirectDraw, 0xABABABABu);
-    EXPECT_EQ(settings.DirectDrawDeviceId.Data1, 0xABABABABu);
 }
 
 TEST_F(SettingsClose, ClosesTheOpenedKeyOnce) {

@@ -45,8 +45,6 @@ BEGIN_MESSAGE_MAP(CTestWnd, CWnd)
     ON_WM_QUERYDRAGICON()
 END_MESSAGE_MAP()
 
-LRESULT DragIcon(const CWnd& wnd) { return SendMessageA(wnd.m_hWnd, WM_QUERYDRAGICON, 0, 0); }
-
 TEST(WindowObject, EachWindowReachesItsOwnObjectAfterOthersCameAndWent) {
     CTestWnd first, middle, last, later;
     first.Create();
@@ -54,11 +52,11 @@ TEST(WindowObject, EachWindowReachesItsOwnObjectAfterOthersCameAndWent) {
     last.Create();
     DestroyWindow(middle.m_hWnd);
     later.Create();
-    EXPECT_EQ(DragIcon(first), reinterpret_cast<LRESULT>(&first));
-    EXPECT_EQ(DragIcon(last), reinterpret_cast<LRESULT>(&last));
-    EXPECT_EQ(DragIcon(later), reinterpret_cast<LRESULT>(&later));
     EXPECT_EQ(middle.m_hWnd, nullptr);
-    for (CWnd* wnd : {&first, &last, &later}) DestroyWindow(wnd->m_hWnd);
+    for (CTestWnd* wnd : {&first, &last, &later}) {
+        EXPECT_EQ(SendMessageA(wnd->m_hWnd, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(wnd));
+    }
+    for (CTestWnd* wnd : {&first, &last, &later}) DestroyWindow(wnd->m_hWnd);
 }
 
 TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {

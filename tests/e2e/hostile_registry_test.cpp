@@ -1,7 +1,7 @@
 // Whatever an older version, another tool or a hand edit left in the key, the tool
 // shows the default, writes back a proper value and touches nothing else. A key it
 // cannot write is shown as stored, and "Save" then says so in one box.
-#include <aclapi.h>
+#include <windows.h>
 #include <sddl.h>
 
 #include "harness/tool_test.h"
@@ -44,9 +44,8 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 class HostileValue : public ToolTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(HostileValue, ShowsTheDefaultAndIsWrittenBackAsAFourByteDword) {
-    const ExpectedStoredValue& loadable = kExpectedLoaded[std::get<0>(GetParam())];
     const StoredValue& hostile = kHostileValues[std::get<1>(GetParam())];
-    WriteToolValue(loadable.name, hostile.type, hostile.bytes);
+    WriteToolValue(kExpectedLoaded[std::get<0>(GetParam())].name, hostile.type, hostile.bytes);
     WriteToolValue("Left by another tool", REG_SZ, {'x', '\0'});
 
     RunTool([&](HWND dialog) {
@@ -57,7 +56,6 @@ TEST_P(HostileValue, ShowsTheDefaultAndIsWrittenBackAsAFourByteDword) {
     KeyValues expected = DefaultSave();
     expected["Left by another tool"] = {REG_SZ, {'x', '\0'}};
     EXPECT_EQ(ReadToolKey(), expected);
-    EXPECT_EQ(ReadToolKey()[loadable.name], Dword(loadable.loadDefault));
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, HostileValue,
@@ -67,22 +65,17 @@ namespace {
 
 const char kOstrand[] = "Software\\Ostrand";
 
-// The tool's key with two stored values, its security then allowing everyone only to
-// read it (and, so that the test can remove it again, to delete it).
+// The tool's key with two stored values, which everyone may then only read (and delete, for the clean-up).
 void MakeReadOnlyKey() {
     WriteToolDword("Allow D3D HAL", 0);
     WriteToolDword("Z-Buffer bit depth", 32);
     HKEY key;
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kToolKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KRSD;;;WD)", SDDL_REVISION_1,
-                                                                     &descriptor, nullptr));
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL dacl = nullptr;
-    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    EXPECT_EQ(SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr),
-              ERROR_SUCCESS);
-    LocalFree(descriptor);
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KRSD;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                                     nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+    LocalFree(readOnly);
     RegCloseKey(key);
 }
 
@@ -96,6 +89,11 @@ void MakeVolatileParent() {
     RegCloseKey(key);
 }
 
+void RemoveTheKeys() {
+    DeleteToolKey();
+    RegDeleteKeyA(HKEY_CURRENT_USER, kOstrand);  // a volatile one, or the empty one left
+}
+
 struct Unwritable {
     const char* label;
     void (*setUp)();
@@ -103,51 +101,47 @@ struct Unwritable {
     const char* reason;      // the system's text for the first failure
 };
 
-const Unwritable kUnwritables[] = {
-    {"ReadOnlySecurity", MakeReadOnlyKey, {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555},
-     "Access denied.\r\n"},
-    {"VolatileParent", MakeVolatileParent, {kHal, kMmx, kRgb, kExecSingle, kColor16, kZ16, k3DNow, kNoArgb1555},
-     "Subkey must be volatile.\r\n"},  // Wine's text for 1021, ERROR_CHILD_MUST_BE_VOLATILE
-};
-
 }  // namespace
 
-class UnwritableKey : public ToolTest, public ::testing::WithParamInterface<std::tuple<int, bool>> {
+class UnwritableKey : public ToolTest, public ::testing::WithParamInterface<Unwritable> {
 protected:
-    void TearDown() override {
-        DeleteToolKey();
-        RegDeleteKeyA(HKEY_CURRENT_USER, kOstrand);  // a volatile one, or the empty one left
-    }
+    void TearDown() override { RemoveTheKeys(); }
 };
 
+// One run ends with Cancel, a second with Save.
 TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveReportsTheKeyAndTheReasonInOneBox) {
-    const Unwritable& c = kUnwritables[std::get<0>(GetParam())];
-    const bool save = std::get<1>(GetParam());
-    c.setUp();
-    const KeyValues before = ReadToolKey();
-    HWND dialog = Launch();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(CheckedControls(dialog), c.shown);
-    Click(dialog, kHal);
-    Click(dialog, save ? kSave : kCancel);
-    if (save) {
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return !IsWindow(dialog) && (box = FindProcessWindow(m_tool.Pid(), "#32770", "Varek Setup")); },
-            5000));
-        char text[512] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        EXPECT_EQ(std::string(text), std::string("The settings could not be saved in the registry key\n"
-                                                 "HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D\n\n") +
-                                         c.reason);
-        ASSERT_TRUE(PressKeys(box, "Return"));
+    for (const int ending : {kCancel, kSave}) {
+        RemoveTheKeys();
+        GetParam().setUp();
+        const KeyValues before = ReadToolKey();
+        HWND dialog = Launch();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(CheckedControls(dialog), GetParam().shown);
+        Click(dialog, kHal);
+        Click(dialog, ending);
+        if (ending == kSave) {
+            HWND box = nullptr;
+            ASSERT_TRUE(WaitUntil(
+                [&] { return !IsWindow(dialog) && (box = FindProcessWindow(m_tool.Pid(), "#32770", "Varek Setup")); },
+                5000));
+            char text[512] = "";
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            EXPECT_EQ(std::string(text), std::string("The settings could not be saved in the registry key\n"
+                                                     "HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D\n\n") +
+                                             GetParam().reason);
+            ASSERT_TRUE(PressKeys(box, "Return"));
+        }
+        ExpectExit();  // with no box after Cancel, or the box closed
+        EXPECT_EQ(ReadToolKey(), before);
     }
-    ExpectExit();  // with no box after Cancel, or the box closed
-    EXPECT_EQ(ReadToolKey(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Registry, UnwritableKey, ::testing::Combine(::testing::Range(0, 2), ::testing::Bool()),
-                         [](const ::testing::TestParamInfo<std::tuple<int, bool>>& info) {
-                             return std::string(kUnwritables[std::get<0>(info.param)].label) +
-                                    (std::get<1>(info.param) ? "_Save" : "_Cancel");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Registry, UnwritableKey,
+    ::testing::Values(Unwritable{"ReadOnlySecurity", MakeReadOnlyKey,
+                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, "Access denied.\r\n"},
+                      // Wine's text for 1021, ERROR_CHILD_MUST_BE_VOLATILE
+                      Unwritable{"VolatileParent", MakeVolatileParent,
+                                 {kHal, kMmx, kRgb, kExecSingle, kColor16, kZ16, k3DNow, kNoArgb1555},
+                                 "Subkey must be volatile.\r\n"}),
+    [](const ::testing::TestParamInfo<Unwritable>& info) { return std::string(info.param.label); });

@@ -54,23 +54,36 @@ TEST_F(Keyboard, EnterOnCancelCancels) {
     EXPECT_TRUE(ReadToolKey().empty());
 }
 
-// The help box is "Varek Setup Help" whatever the program file is called.
-TEST_F(Keyboard, F1ShowsHelpAndClosingItReturnsToTheDialog) {
+// The help box, "Varek Setup Help" whatever the program file is called, and the About box from
+// the system menu: each owned by the dialog, which waits until it is closed.
+TEST_F(Keyboard, F1AndTheSystemMenuShowHelpAndAboutAndClosingThemReturnsToTheDialog) {
     const char* session = std::getenv("VAREK_WINE_SESSION");
     const std::string renamed = WindowsPath(std::string(session != nullptr ? session : "/tmp") + "/vsetup.exe");
     ASSERT_TRUE(CopyFileA(ToolExePath().c_str(), renamed.c_str(), FALSE));
-    for (const std::string& exe : {ToolExePath(), renamed}) {
-        HWND dialog = Launch({}, exe);
-        ASSERT_NE(dialog, nullptr) << exe;
-        ASSERT_TRUE(PressKeys(dialog, "F1"));
-        HWND help = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (help = FindProcessWindow(m_tool.Pid(), "#32770", "Varek Setup Help")); },
-                              5000))
-            << exe;
-        EXPECT_EQ(GetWindow(help, GW_OWNER), dialog);
+    const struct {
+        std::string exe;
+        const char *keys, *caption, *text;  // the help text is not checked
+    } cases[] = {
+        {ToolExePath(), "F1", "Varek Setup Help", nullptr},
+        {renamed, "F1", "Varek Setup Help", nullptr},
+        // Up from the first item reaches the last: Wine puts its own "&About Wine" item above ours.
+        {ToolExePath(), "alt+space Up Return", "About Varek Setup",
+         "Varek Setup\n\nVersion 1.0.0.1\n\nCopyright \xA9 Ostrand 1998. All rights reserved."},
+    };
+    for (const auto& c : cases) {
+        HWND dialog = Launch({}, c.exe);
+        ASSERT_NE(dialog, nullptr) << c.exe;
+        ASSERT_TRUE(PressKeys(dialog, c.keys));
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindProcessWindow(m_tool.Pid(), "#32770", c.caption)); }, 5000))
+            << c.exe << ": " << c.caption;
+        EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
         EXPECT_FALSE(IsWindowEnabled(dialog));
-        Click(help, IDOK);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(help); }, 5000));
+        char text[256] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        if (c.text != nullptr) EXPECT_STREQ(text, c.text);
+        Click(box, IDOK);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, 5000));
         Click(dialog, kCancel);
         ExpectExit();
@@ -79,65 +92,28 @@ TEST_F(Keyboard, F1ShowsHelpAndClosingItReturnsToTheDialog) {
 }
 
 // The system menu through real keys: Alt+Space opens it, then a letter or the arrows pick an item.
-class SystemMenu : public ToolTest {
-protected:
-    // Stored values unlike every default, and a device line selected: then Restore Defaults.
-    HWND RestoreDefaultsFromStoredValues() {
-        for (const char* name : {"Allow 3DNow", "Do not use ARGB-1555 textures", "Allow D3D HAL", "Allow D3D MMX"}) {
-            WriteToolDword(name, 0);
+using SystemMenu = ToolTest;
+
+// From stored values unlike every default and a device line selected; Cancel then keeps what is stored.
+TEST_F(SystemMenu, RestoreDefaultsShowsTheDefaultsAndSaveThenStoresThem) {
+    for (const int ending : {kCancel, kSave}) {
+        for (const auto& [name, value] : SavedValues(0, 0, 32, 15, 2, 0, 0, 7, 1, AllBytes(0xFF))) {
+            WriteToolValue(name, value.type, value.bytes);
         }
-        WriteToolDword("Allow D3D RGB", 7);
-        WriteToolDword("Z-Buffer bit depth", 32);
-        WriteToolDword("Color buffer bit depth", 15);
-        WriteToolDword("Number of execute buffers", 2);
-        m_before = ReadToolKey();
+        const KeyValues before = ReadToolKey();
         HWND dialog = Launch();
-        if (dialog == nullptr) return nullptr;
+        ASSERT_NE(dialog, nullptr);
         Click(dialog, kRgb);
         Click(dialog, kColor8);
         SelectLine(dialog, 0);
-        EXPECT_TRUE(PressKeys(dialog, "alt+space d"));
+        ASSERT_TRUE(PressKeys(dialog, "alt+space d"));
         EXPECT_TRUE(WaitUntil([&] { return IsChecked(dialog, kHal); }, 3000));
         EXPECT_EQ(CheckedControls(dialog),
                   (std::vector<int>{kHal, kMmx, kRgb, kExecSingle, kColor16, kZ16, k3DNow, kNoArgb1555}));
         EXPECT_EQ(SendMessageA(GetDlgItem(dialog, kDeviceList), LB_GETCURSEL, 0, 0), LB_ERR);
-        EXPECT_EQ(ReadToolKey(), m_before);  // nothing written yet
-        return dialog;
+        EXPECT_EQ(ReadToolKey(), before);  // nothing written yet
+        Click(dialog, ending);
+        ExpectExit();
+        EXPECT_EQ(ReadToolKey(), ending == kSave ? DefaultSave() : before);
     }
-
-    KeyValues m_before;
-};
-
-TEST_F(SystemMenu, RestoreDefaultsThenSaveStoresTheDefaults) {
-    HWND dialog = RestoreDefaultsFromStoredValues();
-    ASSERT_NE(dialog, nullptr);
-    Click(dialog, kSave);
-    ExpectExit();
-    EXPECT_EQ(ReadToolKey(), DefaultSave());
-}
-
-TEST_F(SystemMenu, RestoreDefaultsThenCancelKeepsWhatIsStored) {
-    HWND dialog = RestoreDefaultsFromStoredValues();
-    ASSERT_NE(dialog, nullptr);
-    Click(dialog, kCancel);
-    ExpectExit();
-    EXPECT_EQ(ReadToolKey(), m_before);
-}
-
-TEST_F(SystemMenu, AboutNamesTheProductItsVersionAndCopyright) {
-    RunTool([this](HWND dialog) {
-        // Up from the first item reaches the last: Wine puts its own "&About Wine" item above ours.
-        ASSERT_TRUE(PressKeys(dialog, "alt+space Up Return"));
-        HWND about = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return (about = FindProcessWindow(m_tool.Pid(), "#32770", "About Varek Setup")); }, 5000));
-        EXPECT_EQ(GetWindow(about, GW_OWNER), dialog);
-        char text[256] = "";
-        GetDlgItemTextA(about, 0xFFFF, text, sizeof text);
-        EXPECT_STREQ(text, "Varek Setup\n\nVersion 1.0.0.1\n\nCopyright \xA9 Ostrand 1998. All rights reserved.");
-        Click(about, IDOK);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
-        Click(dialog, kCancel);
-    });
-    EXPECT_TRUE(ReadToolKey().empty());
 }

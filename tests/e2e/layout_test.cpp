@@ -1,6 +1,5 @@
 // The exe's resources read back from the built file the way the system reads them: the dialog
-// template control by control, the two icon images, the version record, the manifest, and
-// nothing besides.
+// template control by control, the two icon images, the version record, the manifest, nothing else.
 #include <windows.h>
 #include <winver.h>
 
@@ -8,9 +7,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <cwchar>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -197,16 +196,9 @@ BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR list) {
 
 // The values of one attribute of every element of one name in an XML text, in document order.
 std::vector<std::string> Attributes(const std::string& xml, const std::string& element, const std::string& name) {
+    const std::regex attribute("<" + element + "\\s[^>]*\\b" + name + "=\"([^\"]*)\"");
     std::vector<std::string> values;
-    for (size_t at = xml.find("<" + element + " "); at != std::string::npos;
-         at = xml.find("<" + element + " ", at + 1)) {
-        const std::string tag = xml.substr(at, xml.find('>', at) - at);
-        const size_t start = tag.find(" " + name + "=\"");
-        if (start != std::string::npos) {
-            const size_t value = start + name.size() + 3;
-            values.push_back(tag.substr(value, tag.find('"', value) - value));
-        }
-    }
+    for (std::sregex_iterator at(xml.begin(), xml.end(), attribute), end; at != end; ++at) values.push_back((*at)[1]);
     return values;
 }
 
@@ -394,14 +386,12 @@ TEST_F(Layout, ManifestAsksToRunAsInvokerOnVistaTo11AndNothingThatChangesTheLook
     }
 }
 
-TEST(ExeHeader, IsTerminalServerAware) {
-    std::ifstream exe(ToolExePath(), std::ios::binary);
-    IMAGE_DOS_HEADER dos = {};
-    exe.read(reinterpret_cast<char*>(&dos), sizeof dos);
-    IMAGE_NT_HEADERS32 nt = {};
-    exe.seekg(dos.e_lfanew).read(reinterpret_cast<char*>(&nt), sizeof nt);
-    ASSERT_EQ(nt.Signature, IMAGE_NT_SIGNATURE);
-    EXPECT_NE(nt.OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE, 0);
+// The headers lie at the start of the file as loaded: their offsets are the same in both layouts.
+TEST_F(Layout, ExeHeaderIsTerminalServerAware) {
+    const BYTE* file = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(m_module) & ~uintptr_t(3));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(file + PIMAGE_DOS_HEADER(file)->e_lfanew);
+    ASSERT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+    EXPECT_NE(nt->OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE, 0);
 }
 
 }  // namespace

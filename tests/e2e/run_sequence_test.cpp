@@ -95,23 +95,20 @@ TEST_F(RunSequence, DialogOpensCentredOnTheWorkArea) {
 // The second launch ends at once, writes nothing and brings the first dialog forward,
 // from behind a window of the test's own; the first still saves.
 TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothing) {
-    HWND dialog = Launch();
-    ASSERT_NE(dialog, nullptr);
-    HWND cover = CreateWindowExA(0, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetForegroundWindow(cover);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == cover; }, 3000));
-
-    ToolProcess second;
-    ASSERT_TRUE(second.Start(ToolExePath()));
-    DWORD exitCode = 1;
-    EXPECT_TRUE(second.WaitForExit(3000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
-    EXPECT_TRUE(ReadToolKey().empty());
-
-    DestroyWindow(cover);
-    Click(dialog, kSave);
-    ExpectExit();
+    RunTool([this](HWND dialog) {
+        HWND cover = CreateWindowExA(0, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr,
+                                     nullptr, nullptr);
+        SetForegroundWindow(cover);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == cover; }, 3000));
+        ToolProcess second;
+        DWORD exitCode = 1;
+        ASSERT_TRUE(second.Start(ToolExePath()));
+        EXPECT_TRUE(second.WaitForExit(3000, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
+        EXPECT_TRUE(ReadToolKey().empty());
+        DestroyWindow(cover);
+        Click(dialog, kSave);
+    });
     EXPECT_EQ(ReadToolKey(), DefaultSave());
 }

@@ -1,5 +1,4 @@
-// The registry's error codes and value types that only the tests name, with Windows'
-// values, for the host build; on Windows <windows.h> has them.
+// The registry's codes and value types only the tests name, for the host build (<windows.h> has them).
 #pragma once
 
 #include "afx/afxplatform.h"
