@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/fake_registry.h"
+#include "stored_values.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -18,10 +19,16 @@ const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3
 using Trace = std::vector<std::string>;
 
 // The eight loaded values, in the order they are read and the first eight are written.
-const std::vector<std::string> kLoadedNames = {
-    "Allow 3DNow",        "Do not use ARGB-1555 textures", "Z-Buffer bit depth", "Color buffer bit depth",
-    "Number of execute buffers", "Allow D3D HAL", "Allow D3D MMX", "Allow D3D RGB"};
-const std::vector<DWORD> kDefaults = {1, 1, 16, 16, 1, 1, 1, 1};
+const std::vector<std::string> kLoadedNames = [] {
+    std::vector<std::string> names;
+    for (const ExpectedStoredValue& value : kExpectedLoaded) names.push_back(value.name);
+    return names;
+}();
+const std::vector<DWORD> kDefaults = [] {
+    std::vector<DWORD> defaults;
+    for (const ExpectedStoredValue& value : kExpectedLoaded) defaults.push_back(value.loadDefault);
+    return defaults;
+}();
 
 Trace Traced(const std::string& verb, std::vector<std::string> names) {
     for (std::string& name : names) name = verb + name;

@@ -1,5 +1,6 @@
-// The tool's registry values as the Wine tests expect them: the eight loaded ones with their defaults
-// in load order (the order "Save" writes them in too), then the two device values "Save" writes last.
+// The tool's registry values as every test expects them, written out once: the eight
+// loaded values with their defaults in load order (which is also the order "Save"
+// writes them in), then the two device values that "Save" writes last.
 #pragma once
 
 struct ExpectedStoredValue {

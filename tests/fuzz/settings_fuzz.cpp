@@ -24,6 +24,7 @@
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "settings/settings_store.h"
+#include "stored_values.h"
 
 namespace {
 
@@ -38,17 +39,17 @@ struct LoadedValue {
     DWORD RenderSettings::*field;
     DWORD byDefault;
 };
-const LoadedValue kLoaded[8] = {
-    {"Allow 3DNow", &RenderSettings::Allow3DNow, 1},
-    {"Do not use ARGB-1555 textures", &RenderSettings::NoArgb1555Textures, 1},
-    {"Z-Buffer bit depth", &RenderSettings::ZBufferBitDepth, 16},
-    {"Color buffer bit depth", &RenderSettings::ColorBufferBitDepth, 16},
-    {"Number of execute buffers", &RenderSettings::ExecuteBufferCount, 1},
-    {"Allow D3D HAL", &RenderSettings::AllowD3DHAL, 1},
-    {"Allow D3D MMX", &RenderSettings::AllowD3DMMX, 1},
-    {"Allow D3D RGB", &RenderSettings::AllowD3DRGB, 1},
-};
-const char* const kOtherNames[3] = {"Use Default Direct Draw", "Direct Draw Device ID", "Window position"};
+DWORD RenderSettings::*const kLoadedFields[8] = {
+    &RenderSettings::Allow3DNow,         &RenderSettings::NoArgb1555Textures, &RenderSettings::ZBufferBitDepth,
+    &RenderSettings::ColorBufferBitDepth, &RenderSettings::ExecuteBufferCount, &RenderSettings::AllowD3DHAL,
+    &RenderSettings::AllowD3DMMX,        &RenderSettings::AllowD3DRGB};
+const std::vector<LoadedValue> kLoaded = [] {
+    std::vector<LoadedValue> loaded;
+    for (int i = 0; i < 8; ++i)
+        loaded.push_back({kExpectedLoaded[i].name, kLoadedFields[i], kExpectedLoaded[i].loadDefault});
+    return loaded;
+}();
+const char* const kOtherNames[3] = {kExpectedUseDefaultName, kExpectedDeviceIdName, "Window position"};
 
 using Values = std::map<std::string, RegValue>;
 using Trace = std::vector<std::string>;
@@ -82,13 +83,13 @@ std::vector<Write> ExpectedWrites(const RenderSettings& r) {
     };
     std::vector<Write> writes;
     for (const LoadedValue& value : kLoaded) writes.push_back(dword(value.name, r.*value.field));
-    writes.push_back(dword("Use Default Direct Draw", r.UseDefaultDirectDraw));
+    writes.push_back(dword(kExpectedUseDefaultName, r.UseDefaultDirectDraw));
     const GUID& g = r.DirectDrawDeviceId;
     std::vector<BYTE> id = LittleEndian(g.Data1, 4);
     for (BYTE b : LittleEndian(g.Data2, 2)) id.push_back(b);
     for (BYTE b : LittleEndian(g.Data3, 2)) id.push_back(b);
     id.insert(id.end(), g.Data4, g.Data4 + 8);
-    writes.push_back({"Direct Draw Device ID", {REG_BINARY, id}});
+    writes.push_back({kExpectedDeviceIdName, {REG_BINARY, id}});
     return writes;
 }
 
