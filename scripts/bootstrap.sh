@@ -1,31 +1,40 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, everything the build and the tests need.
-# Idempotent: packages already present are not fetched again.
+# Installs from Debian's packages what is missing:
+#   scripts/bootstrap.sh run     what building and running the exe needs
+#   scripts/bootstrap.sh [test]  that and what the tests need
+# Idempotent: packages already present are not fetched again. Without root it uses
+# sudo; with neither it names the packages to install and fails.
 set -euo pipefail
+. "$(dirname "$0")/lib.sh"
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-
-packages=(
-    cmake g++ make googletest
-    g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-    wine wine32:i386 wine64 fonts-wine libfreetype6:i386
-    xvfb xdotool x11-utils imagemagick
-    python3
-    clang libclang-rt-14-dev
-)
+packages=("${VAREK_RUN_PACKAGES[@]}")
+case "${1:-test}" in
+    run) ;;
+    test) packages+=("${VAREK_TEST_PACKAGES[@]}") ;;
+    *) echo "usage: scripts/bootstrap.sh [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+        echo "bootstrap: these packages are missing: ${missing[*]}" >&2
+        echo "bootstrap: you are not root and there is no sudo; as root, run:" >&2
+        grep -q i386 <<<"${missing[*]}" && echo "    dpkg --add-architecture i386" >&2
+        echo "    apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+    sudo=(sudo)
 fi
 
 echo "bootstrap: installing ${missing[*]}"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
+    "${sudo[@]}" dpkg --add-architecture i386
 fi
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

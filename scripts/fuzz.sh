@@ -3,7 +3,7 @@
 # over a working copy of its seed corpus in build/fuzz; fails when any target finds a crash.
 # The committed seeds in tests/fuzz/corpus/ are only read. Usage: scripts/fuzz.sh [SECONDS]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 seconds=${1:-30}
 # libFuzzer reads -max_total_time=0 as "no limit": at least one second.
@@ -13,9 +13,8 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$((10#$seconds))" -lt 1 ]; then
 fi
 seconds=$((10#$seconds))
 
-scripts/bootstrap.sh
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)"
+varek_bootstrap test
+varek_build fuzz
 
 # New inputs that a run finds stay in build/fuzz/corpus/<target> for the next run.
 failed=0

@@ -3,14 +3,13 @@
 # throwaway Xvfb display and prefix, with Wine's own DirectDraw.
 #   scripts/screenshot.sh [OUTPUT.png]
 set -euo pipefail
-cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/setup-dialog.png}")
+. "$(dirname "$0")/lib.sh"
 
 if [ "${VAREK_IN_SESSION:-}" != 1 ]; then
-    scripts/bootstrap.sh
-    source scripts/wine-flavour.sh
-    cmake --preset "$VAREK_WINE_PRESET" >/dev/null
-    cmake --build --preset "$VAREK_WINE_PRESET" --target varek_setup -j "$(nproc)"
+    varek_bootstrap test
+    varek_wine_flavour
+    varek_build "$VAREK_WINE_PRESET" varek_setup
     VAREK_IN_SESSION=1 exec scripts/wine-session.sh "$0" "$out"
 fi
 

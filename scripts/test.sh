@@ -1,71 +1,98 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the host unit tests (with sanitizers),
-# then the Windows build's tests under Wine in a throwaway session.
-set -euo pipefail
-cd "$(dirname "$0")/.."
+# Builds everything and runs every test stage: the host unit tests (with sanitizers), the
+# fuzz targets, the Windows build's tests under Wine (ctest starts and stops their Wine
+# session; see varek_wine_flavour in lib.sh for machines without 32-bit user code), and the
+# quick benchmark. Every stage runs even after one has failed; the
+# summary names the failed stages, ends with "tests: N passed, M failed", and the exit
+# status is non-zero when anything failed.
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
 
-scripts/bootstrap.sh
-jobs=$(nproc)
-
-summary=()
 passed=0
 failed=0
-run_ctest() {  # name, ctest args...
-    local name=$1 log line
-    shift
-    log=$(mktemp)
-    local rc=0
-    "$@" 2>&1 | tee "$log" || rc=$?
-    line=$(grep -E 'tests passed|tests failed' "$log" | tail -n 1)
-    summary+=("$name: $line")
-    # "100% tests passed, 0 tests failed out of 45"
-    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
-        failed=$((failed + BASH_REMATCH[1]))
-        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+summary=()
+failed_stages=()
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# finish NAME STATUS PASSED FAILED DETAIL: one stage's line in the summary.
+finish() {
+    local name=$1 status=$2 p=$3 f=$4 detail=$5
+    passed=$((passed + p))
+    failed=$((failed + f))
+    if [ "$status" -eq 0 ] && [ "$f" -eq 0 ]; then
+        summary+=("$name: ok, $detail")
+    else
+        summary+=("$name: FAILED, $detail")
+        failed_stages+=("$name")
     fi
-    rm -f "$log"
-    return $rc
 }
 
+# ctest_stage NAME PRESET: builds the preset's tree and runs its tests.
+ctest_stage() {
+    local name=$1 preset=$2 rc=0 line
+    if ! varek_build "$preset" 2>&1 | tee "$log"; then
+        finish "$name" 1 0 1 "the build failed"
+        return
+    fi
+    ctest --preset "$preset" 2>&1 | tee "$log" || rc=$?
+    # "100% tests passed, 0 tests failed out of 45"
+    line=$(grep -E 'tests passed|tests failed' "$log" | tail -n 1)
+    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        finish "$name" "$rc" "$((BASH_REMATCH[2] - BASH_REMATCH[1]))" "${BASH_REMATCH[1]}" "$line"
+    else
+        finish "$name" 1 0 1 "ctest ended with status $rc and no count"
+    fi
+}
+
+if ! varek_bootstrap test; then
+    echo "== summary"
+    echo "bootstrap: FAILED, packages missing"
+    echo "tests: 0 passed, 1 failed"
+    exit 1
+fi
+
 echo "== host build and unit tests"
-cmake --preset host >/dev/null
-cmake --build --preset host -j "$jobs"
-run_ctest host ctest --preset host
+ctest_stage host host
 
 echo "== fuzz targets, 30 s each"
-fuzz_log=$(mktemp)
-fuzz_rc=0
-scripts/fuzz.sh 30 2>&1 | tee "$fuzz_log" || fuzz_rc=$?
-fuzz_line=$(grep '^fuzz: ' "$fuzz_log" | tail -n 1) || fuzz_line="fuzz: no result (exit $fuzz_rc)"
-summary+=("$fuzz_line")
-rm -f "$fuzz_log"
-[ "$fuzz_rc" -eq 0 ]
+rc=0
+scripts/fuzz.sh 30 2>&1 | tee "$log" || rc=$?
+line=$(grep '^fuzz: ' "$log" | tail -n 1)
+if [ -n "$line" ]; then
+    runs=$(grep -o 'exec/s' <<<"$line" | wc -l)
+    bad=$(grep -o 'FAILED' <<<"$line" | wc -l)
+    finish fuzz "$rc" "$((runs - bad))" "$bad" "${line#fuzz: }"
+else
+    finish fuzz 1 0 1 "no result (status $rc)"
+fi
 
 echo "== Windows build and Wine tests"
-source scripts/wine-flavour.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs"
+varek_wine_flavour
 if [ "$VAREK_WINE_PRESET" != windows ]; then
-    # The Wine tests below run the 64-bit build; the exe that ships is checked here as a file.
-    echo "== the 32-bit exe as it ships: size and imports"
-    if scripts/check-exe.sh "build/windows/Varek Setup.exe"; then
-        passed=$((passed + 1)); summary+=("32-bit exe check: passed")
+    # The Wine tests run the 64-bit build; the exe that ships is checked here as a file.
+    echo "== the 32-bit exe as it ships: size, imports and header"
+    if varek_build windows varek_setup && scripts/check-exe.sh "build/windows/Varek Setup.exe"; then
+        finish "32-bit exe check" 0 1 0 "passed"
     else
-        failed=$((failed + 1)); summary+=("32-bit exe check: FAILED")
+        finish "32-bit exe check" 1 0 1 "see above"
     fi
-    cmake --preset "$VAREK_WINE_PRESET" >/dev/null
-    cmake --build --preset "$VAREK_WINE_PRESET" -j "$jobs"
 fi
-VAREK_WINE_KEEPER="$PWD/build/$VAREK_WINE_PRESET/tests/e2e/wine_keeper.exe" \
-    run_ctest "wine ($VAREK_WINE_PRESET)" scripts/wine-session.sh ctest --preset "$VAREK_WINE_PRESET"
+ctest_stage "wine ($VAREK_WINE_PRESET)" "$VAREK_WINE_PRESET"
 
 echo "== benchmark, quick: shows it still runs; its figures are not judged"
-bench_rc=0
-scripts/benchmark.sh --quick || bench_rc=$?
-summary+=("benchmark --quick: $([ "$bench_rc" -eq 0 ] && echo "ran, table in build/windows/benchmark-quick.txt" ||
-    echo "FAILED (exit $bench_rc)")")
+rc=0
+scripts/benchmark.sh --quick || rc=$?
+if [ "$rc" -eq 0 ]; then
+    finish benchmark 0 1 0 "ran, table in build/windows/benchmark-quick.txt"
+else
+    finish benchmark "$rc" 0 1 "could not measure (status $rc)"
+fi
 
 echo "== summary"
 printf '%s\n' "${summary[@]}"
+if [ ${#failed_stages[@]} -gt 0 ]; then
+    echo "failed stages: ${failed_stages[*]}"
+fi
 echo "tests: $passed passed, $failed failed"
-[ "$bench_rc" -eq 0 ]
+[ ${#failed_stages[@]} -eq 0 ]

@@ -1,0 +1,173 @@
+# What the scripts share: the packages, the build preamble, a virtual X display, the Wine
+# session and the DLLs the exe may import. Sourced, never run:
+#   . "$(dirname "$0")/lib.sh"
+# Sourcing it moves to the top of the source tree.
+
+varek_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$varek_root"
+
+# The DLLs every Windows has: the only ones Varek Setup.exe may import.
+VAREK_ALLOWED_DLLS="kernel32.dll user32.dll gdi32.dll advapi32.dll ddraw.dll msvcrt.dll"
+
+# Building the exe and running it: the cross compilers (the 64-bit one for machines without
+# 32-bit user code, see varek_wine_flavour), CMake, Python (draws the icon),
+# Wine, Xvfb and xdpyinfo (asks a display whether it answers).
+VAREK_RUN_PACKAGES=(
+    cmake make python3
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64 fonts-wine libfreetype6:i386
+    xvfb x11-utils
+)
+# The tests on top: GoogleTest, the host and fuzz compilers, real input, screenshots.
+VAREK_TEST_PACKAGES=(
+    g++ googletest
+    clang libclang-rt-14-dev
+    xdotool imagemagick
+)
+
+# varek_bootstrap run|test: installs what is missing for running, or for everything.
+varek_bootstrap() {
+    "$varek_root/scripts/bootstrap.sh" "${1:-test}"
+}
+
+# varek_build PRESET [TARGET...]: configures the build tree when it is not configured yet
+# (cmake --build reconfigures by itself when a CMakeLists.txt changes), then builds.
+# A tree configured before GoogleTest was installed is configured again, to gain its tests.
+varek_build() {
+    local preset=$1 cache="build/$1/CMakeCache.txt"
+    shift
+    if [ ! -f "$cache" ] ||
+        { grep -q '^VAREK_WINE_TESTS:INTERNAL=OFF' "$cache" && [ -f /usr/src/googletest/CMakeLists.txt ]; }; then
+        cmake --preset "$preset" >/dev/null || return
+    fi
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
+    # Two CPUs may be shared: two jobs at most.
+    local jobs
+    jobs=$(nproc)
+    [ "$jobs" -le 2 ] || jobs=2
+    cmake --build --preset "$preset" -j "$jobs" "${targets[@]}"
+}
+
+# varek_start_xvfb LOG: starts Xvfb on a display number nobody uses and waits until it
+# answers; sets DISPLAY and varek_xvfb_pid. The caller stops it by that PID.
+varek_start_xvfb() {
+    local log=$1 n display=""
+    for n in $(seq 90 199); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+    done
+    [ -n "$display" ] || { echo "no free X display number" >&2; return 1; }
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$log" 2>&1 &
+    varek_xvfb_pid=$!
+    export DISPLAY=":$display"
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$display" ] && return 0
+        kill -0 "$varek_xvfb_pid" 2>/dev/null || { echo "Xvfb did not start:" >&2; cat "$log" >&2; return 1; }
+        sleep 0.05
+    done
+    echo "Xvfb did not open $DISPLAY in 5 s" >&2
+    return 1
+}
+
+# varek_display_answers: true when the X display in DISPLAY accepts a client.
+varek_display_answers() {
+    timeout 5 xdpyinfo >/dev/null 2>&1
+}
+
+# varek_wine_flavour: after bootstrap, which Windows build the Wine runs here use, in
+# VAREK_WINE_PRESET. The tool ships as a 32-bit program and runs under 32-bit Wine. Some
+# machines run only 64-bit user code (their kernel has no 32-bit emulation: every i386
+# program fails with "Exec format error"), and there 32-bit Wine cannot start at all. On
+# such a machine the Wine runs use an x86-64 build of the same sources (preset windows64)
+# under 64-bit Wine, in a 64-bit prefix, and say so once; the 32-bit exe is still built
+# and checked as a file.
+varek_wine_flavour() {
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        VAREK_WINE_PRESET=windows
+    else
+        VAREK_WINE_PRESET=windows64
+        export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+        # Wine's tools (wineboot, ...) start "wine-stable" by name, which picks the 32-bit loader.
+        case ":$PATH:" in *":$varek_root/scripts/wine64:"*) ;; *) PATH="$varek_root/scripts/wine64:$PATH" ;; esac
+        export PATH
+        if [ -z "${VAREK_FLAVOUR_SAID:-}" ]; then
+            echo "note: this machine cannot run 32-bit programs (32-bit Wine fails to start), so the Wine" \
+                "runs use a 64-bit build of the same sources (preset windows64) under 64-bit Wine." >&2
+            export VAREK_FLAVOUR_SAID=1
+        fi
+    fi
+    export VAREK_WINE_PRESET
+}
+
+# Wine without Mono or Gecko installers and without desktop menu entries; quiet unless asked.
+varek_wine_environment() {
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}"
+}
+
+# varek_session_start DIR [KEEPER_EXE]: a throwaway Wine session in DIR: its own Xvfb
+# display and WINEPREFIX, a persistent wineserver and, when given, one small process kept
+# alive. Writes DIR/env, which sets DISPLAY, WINEPREFIX and VAREK_WINE_SESSION for
+# whoever sources it, and the PIDs that varek_session_stop ends. Nothing it starts holds
+# the caller's output open, so ctest or a pipe reading it does not wait for them.
+varek_session_start() {
+    local session=$1 keeper=${2:-} keeper_pid=""
+    mkdir -p "$session"
+    varek_wine_flavour
+    export WINEPREFIX="$session/prefix"
+    export VAREK_WINE_SESSION="$session"
+    varek_wine_environment
+    varek_start_xvfb "$session/xvfb.log" || return
+    {
+        echo "export DISPLAY='$DISPLAY' WINEPREFIX='$WINEPREFIX' VAREK_WINE_SESSION='$session'"
+        echo "export WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"
+        [ "$VAREK_WINE_PRESET" = windows ] ||
+            echo "export WINEARCH='$WINEARCH' WINELOADER='$WINELOADER' PATH='$PATH' VAREK_FLAVOUR_SAID=1"
+        echo "varek_xvfb_pid=$varek_xvfb_pid"
+    } >"$session/env"
+    # A fresh prefix; windows unmanaged, so closing one costs no wait for a window manager.
+    if ! wineboot -i </dev/null >"$session/wineboot.log" 2>&1; then
+        echo "wine-session: Wine could not create its prefix:" >&2
+        tail -n 5 "$session/wineboot.log" >&2
+        return 1
+    fi
+    wineserver -w
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    # A program that crashes ends at once with its fault code instead of waiting in a debugger.
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+        </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+    # A persistent server and one small process kept alive spare every launch the
+    # start-up of Wine's services.
+    wineserver -p </dev/null >/dev/null 2>&1
+    if [ -n "$keeper" ] && [ -f "$keeper" ]; then
+        wine "$keeper" </dev/null >/dev/null 2>&1 &
+        keeper_pid=$!
+        echo "varek_keeper_pid=$keeper_pid" >>"$session/env"
+        # Wait until its window is up: from then on Wine's services run.
+        for _ in $(seq 1 200); do
+            xdotool search --name '^varek keeper$' >/dev/null 2>&1 && break
+            sleep 0.05
+        done
+    fi
+}
+
+# varek_session_stop DIR: ends what varek_session_start started there, by PID, and removes DIR.
+varek_session_stop() {
+    local session=$1 varek_keeper_pid="" varek_xvfb_pid=""
+    [ -f "$session/env" ] || { rm -rf "$session"; return 0; }
+    (
+        # shellcheck disable=SC1091
+        . "$session/env"
+        [ -z "$varek_keeper_pid" ] || kill "$varek_keeper_pid" 2>/dev/null || true
+        [ ! -d "$WINEPREFIX" ] || wineserver -k >/dev/null 2>&1 || true
+        if [ -n "$varek_xvfb_pid" ] && kill "$varek_xvfb_pid" 2>/dev/null; then
+            # Until it is gone or only a zombie waiting for its parent.
+            for _ in $(seq 1 40); do
+                case $(ps -o stat= -p "$varek_xvfb_pid" 2>/dev/null) in "" | Z*) break ;; esac
+                sleep 0.05
+            done
+        fi
+    )
+    rm -rf "$session"
+}
