@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Checks the built exe: at most 24 KiB, and importing only DLLs that every Windows has.
+# Checks the built exe: at most 24 KiB, importing only DLLs that every Windows has, and no
+# link time in its header (two builds of one commit must be the same file).
 set -euo pipefail
-exe=$1
-allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll ddraw.dll msvcrt.dll"
+exe=$(realpath "$1")
+. "$(dirname "$0")/lib.sh"
 size=$(stat -c %s "$exe")
 echo "size: $size bytes"
 status=0
 if [ "$size" -gt 24576 ]; then echo "FAIL: $exe is $size bytes, over 24 KiB"; status=1; fi
-imports=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+header=$(i686-w64-mingw32-objdump -p "$exe")
+imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$header" | tr 'A-Z' 'a-z' | sort -u)
 echo "imports:" $imports
 for dll in $imports; do
-    case " $allowed " in
+    case " $VAREK_ALLOWED_DLLS " in
         *" $dll "*) ;;
         *) echo "FAIL: imports $dll, which not every Windows has"; status=1 ;;
     esac
@@ -19,4 +21,6 @@ done
 for needed in advapi32.dll ddraw.dll user32.dll; do
     echo "$imports" | grep -qx "$needed" || { echo "FAIL: does not import $needed"; status=1; }
 done
+stamp=$(sed -n 's/^Time\/Date\s*//p' <<<"$header")
+if [ "$stamp" != "Thu Jan  1 00:00:00 1970" ]; then echo "FAIL: the header holds a link time, $stamp"; status=1; fi
 exit $status
