@@ -6,7 +6,7 @@
 #   scripts/benchmark.sh --quick    3 runs of each, table in build/windows/benchmark-quick.txt
 # It reports against its goals but fails only when it cannot measure.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 runs=31
 out=build/windows/benchmark.txt
@@ -21,13 +21,11 @@ case "${1:-}" in
     *) echo "usage: scripts/benchmark.sh [--quick]" >&2; exit 2 ;;
 esac
 
-scripts/bootstrap.sh
-source scripts/wine-flavour.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target varek_setup
-if [ "$VAREK_WINE_PRESET" != windows ]; then cmake --preset "$VAREK_WINE_PRESET" >/dev/null; fi
-cmake --build --preset "$VAREK_WINE_PRESET" -j "$(nproc)" \
-    --target varek_setup bench_baseline bench_driver scripted_ddraw wine_keeper
+varek_bootstrap test
+varek_wine_flavour
+# The exe as it ships is the 32-bit one; the programs that run under Wine come from the flavour's build.
+varek_build windows varek_setup
+varek_build "$VAREK_WINE_PRESET" varek_setup bench_baseline bench_driver scripted_ddraw wine_keeper
 declare -A program
 while IFS='=' read -r name path; do program[$name]=$path; done <"build/$VAREK_WINE_PRESET/bench/programs.txt"
 
@@ -59,7 +57,7 @@ echo "benchmark: $runs runs of each program under Wine; per-run figures follow, 
 rc=0
 VAREK_WINE_KEEPER="${program[keeper]}" scripts/wine-session.sh wine "${program[driver]}" \
     --runs "$runs" --tool "${program[tool]}" --baseline "${program[baseline]}" --ddraw "${program[ddraw]}" \
-    --exe-size "$size" --imports "$imports" >"$table" || rc=$?
+    --exe-size "$size" --imports "$imports" --allowed "$VAREK_ALLOWED_DLLS" >"$table" || rc=$?
 cpu_after=$(head -n 1 /proc/stat)
 kill "$sampler" 2>/dev/null || true
 wait "$sampler" 2>/dev/null || true

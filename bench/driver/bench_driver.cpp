@@ -2,7 +2,11 @@
 // process creation to a dialog that is shown and holds its device lines, and the peak
 // working set of each run. Prints the table that scripts/benchmark.sh keeps.
 //   bench_driver --runs N --tool EXE --baseline EXE --ddraw DLL --exe-size BYTES --imports "a.dll b.dll"
-// Paths are Unix paths; the stand-in ddraw.dll and its device scripts go into a folder
+//                --allowed "a.dll b.dll"
+//   bench_driver --once PROGRAM --tool EXE --baseline EXE --ddraw DLL
+// The second form starts one program once (baseline, tool, scripted-1 or scripted-1000),
+// prints "ready: ..." with its PID and time as soon as its dialog is ready, and closes it.
+// Paths are Unix paths; the stand-in ddraw.dll and its device scripts go into folders
 // of the Wine session (VAREK_WINE_SESSION).
 #include <windows.h>
 #include <psapi.h>
@@ -11,11 +15,14 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
+
+#include "scripted_devices.h"
+#include "tool_process.h"
 
 namespace {
 
@@ -27,7 +34,6 @@ const double kTimeGoal = 1.10;
 const double kMemoryGoal = 1.20;
 const double kManyDevicesGoal = 1.5;
 const long kSizeGoal = 65536;
-const char* const kSystemDlls[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "ddraw.dll", "msvcrt.dll"};
 
 // One program as it is started: which exe, with which DirectDraw, and what its ready dialog looks like.
 struct Variant {
@@ -72,87 +78,26 @@ void PauseUntil(LONGLONG deadline) {
     delay(FALSE, &interval);
 }
 
-std::string WindowsPath(const std::string& path) {
-    if (path.empty() || path[0] != '/') return path;
-    std::string result = "Z:" + path;
-    std::replace(result.begin(), result.end(), '/', '\\');
-    return result;
-}
-
-std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-
-// Wine takes a child's WINEDLLOVERRIDES from the parent's Unix environment, not from the
-// environment block given to CreateProcess, so the stand-in is chosen through the
-// per-program settings in the registry. They are keyed by file name, which the copy
-// beside the stand-in shares with the tool in the build folder, so they exist only for
-// the runs that want the stand-in: while the key is there, Wine looks in it for every
-// DLL the program loads, which the tool's other runs must not pay for.
-void LoadStandInDdraw(bool on) {
-    static const char kProgram[] = "Software\\Wine\\AppDefaults\\Varek Setup.exe";
-    static const char kOverrides[] = "Software\\Wine\\AppDefaults\\Varek Setup.exe\\DllOverrides";
-    static const char kOrder[] = "native,builtin";
-    if (!on) {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
-        RegDeleteKeyA(HKEY_CURRENT_USER, kProgram);
-        return;
-    }
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(key, "ddraw", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder), sizeof kOrder);
-        RegCloseKey(key);
-    }
-}
-
-// Our environment with the extra entries added, as a CreateProcess environment block.
-std::string EnvironmentBlock(const std::vector<std::string>& extra) {
-    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=', 1)); };
-    std::string block;
-    char* own = GetEnvironmentStringsA();
-    for (const char* entry = own; *entry != '\0'; entry += std::strlen(entry) + 1) {
-        bool replaced = false;
-        for (const std::string& e : extra) replaced = replaced || nameOf(e) == nameOf(entry);
-        if (!replaced) block.append(entry).push_back('\0');
-    }
-    FreeEnvironmentStringsA(own);
-    for (const std::string& e : extra) block.append(e).push_back('\0');
-    block.push_back('\0');
-    return block;
-}
-
-bool WriteTextFile(const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
-
 // Device scripts for the stand-in: the default display driver first, then cards with GUIDs.
-std::string DeviceScript(int count) {
-    std::string script;
-    char line[160];
+std::vector<ScriptedDevice> Devices(int count) {
+    std::vector<ScriptedDevice> devices;
+    char text[64];
     for (int i = 0; i < count; ++i) {
         if (i == 0) {
-            script += "-\tdisplay\tPrimary Display Driver\n";
+            devices.push_back({{}, "display", "Primary Display Driver"});
             continue;
         }
-        std::snprintf(line, sizeof line,
-                      "%08x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x\tvk3d%04d\tScripted 3D Accelerator %04d\n",
-                      0x56a3d000u + static_cast<unsigned>(i), i & 0xFF, (i >> 8) & 0xFF, 0x11, 0xd2, 0x8e, 0x24,
-                      0x00, 0xa0, 0xc9, 0x3d, 0x5e, 0x7f, i, i);
-        script += line;
+        const unsigned first = 0x56a3d000u + static_cast<unsigned>(i);
+        const std::vector<uint8_t> guid = {
+            static_cast<uint8_t>(first >> 24), static_cast<uint8_t>(first >> 16), static_cast<uint8_t>(first >> 8),
+            static_cast<uint8_t>(first), static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8),
+            0x11, 0xd2, 0x8e, 0x24, 0x00, 0xa0, 0xc9, 0x3d, 0x5e, 0x7f};
+        std::snprintf(text, sizeof text, "vk3d%04d", i);
+        const std::string name = text;
+        std::snprintf(text, sizeof text, "Scripted 3D Accelerator %04d", i);
+        devices.push_back({guid, name, text});
     }
-    return script;
-}
-
-HWND FindDialog(DWORD pid, const char* caption) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", caption); w != nullptr;
-         w = FindWindowExA(nullptr, w, "#32770", caption)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid) return w;
-    }
-    return nullptr;
+    return devices;
 }
 
 // The dialog is ready when it is shown and answers with the full count of lines: its
@@ -165,20 +110,15 @@ bool IsReady(HWND dialog, const Variant& v) {
 }
 
 // One start of the program: returns an empty string on success, else what went wrong.
-std::string RunOnce(const Variant& v, double* readyMs, double* peakKiB) {
-    LoadStandInDdraw(v.standInDdraw);
+// whenReady(pid, ms) runs once the dialog is ready, before the program is closed.
+template <typename WhenReady>
+std::string RunOnce(const Variant& v, double* readyMs, double* peakKiB, WhenReady whenReady) {
+    UseStandInDdraw(v.standInDdraw);
     std::string environment = EnvironmentBlock(v.environment);
-    std::string commandLine = "\"" + v.exe + "\"";
-    const std::string directory = Folder(v.exe);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
+    PROCESS_INFORMATION info;
 
     const LONGLONG start = Now();
-    if (!CreateProcessA(v.exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
-                        directory.c_str(), &startup, &info)) {
-        return "cannot start " + v.exe;
-    }
+    if (!Launch(v.exe, environment, &info)) return "cannot start " + v.exe;
     CloseHandle(info.hThread);
 
     const LONGLONG step = static_cast<LONGLONG>(g_ticksPerMs);
@@ -190,7 +130,7 @@ std::string RunOnce(const Variant& v, double* readyMs, double* peakKiB) {
         const LONGLONG check = Now();
         if (previousCheck != 0) g_pollSteps.push_back(Ms(check - previousCheck));
         previousCheck = check;
-        if (dialog == nullptr) dialog = FindDialog(info.dwProcessId, v.caption);
+        if (dialog == nullptr) dialog = FindProcessWindow(info.dwProcessId, "#32770", v.caption);
         if (dialog != nullptr && IsReady(dialog, v)) {
             *readyMs = Ms(Now() - start);
             break;
@@ -217,6 +157,7 @@ std::string RunOnce(const Variant& v, double* readyMs, double* peakKiB) {
         } else {
             failure = "no memory counters";
         }
+        whenReady(info.dwProcessId, *readyMs);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     }
     if (WaitForSingleObject(info.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
@@ -252,7 +193,8 @@ const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
 struct Options {
     int runs = 15;
-    std::string tool, baseline, ddraw, imports;
+    std::string once;  // the one program of a single start, or empty for the benchmark
+    std::string tool, baseline, ddraw, imports, allowed;
     long exeSize = 0;
 };
 
@@ -260,7 +202,11 @@ bool ParseOptions(int argc, char** argv, Options* o) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         const char* value = argv[i + 1];
-        if (name == "--runs") {
+        if (name == "--once") {
+            o->once = value;
+        } else if (name == "--allowed") {
+            o->allowed = value;
+        } else if (name == "--runs") {
             o->runs = std::atoi(value);
         } else if (name == "--tool") {
             o->tool = WindowsPath(value);
@@ -293,7 +239,9 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, &options)) {
         std::fprintf(stderr,
                      "usage: bench_driver --runs N --tool EXE --baseline EXE --ddraw DLL "
-                     "[--exe-size BYTES --imports \"a.dll b.dll\"]\n");
+                     "[--exe-size BYTES --imports \"a.dll b.dll\" --allowed \"a.dll b.dll\"]\n"
+                     "       bench_driver --once baseline|tool|scripted-1|scripted-1000 "
+                     "--tool EXE --baseline EXE --ddraw DLL\n");
         return 2;
     }
     // The table goes to a Unix pipe: lines end in LF only.
@@ -302,28 +250,38 @@ int main(int argc, char** argv) {
     QueryPerformanceFrequency(&frequency);
     g_ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
 
-    // A copy of the tool with the stand-in ddraw.dll beside it, and one script per device count.
-    const char* session = std::getenv("VAREK_WINE_SESSION");
-    const std::string folder = WindowsPath(session != nullptr ? session : "") + "\\bench-scripted";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string scriptedTool = folder + "\\Varek Setup.exe";
-    const std::string oneScript = folder + "\\devices-1.txt";
-    const std::string manyScript = folder + "\\devices-" + std::to_string(kManyDevices) + ".txt";
-    if (!CopyFileA(options.tool.c_str(), scriptedTool.c_str(), FALSE) ||
-        !CopyFileA(options.ddraw.c_str(), (folder + "\\ddraw.dll").c_str(), FALSE) ||
-        !WriteTextFile(oneScript, DeviceScript(1)) || !WriteTextFile(manyScript, DeviceScript(kManyDevices))) {
-        std::fprintf(stderr, "bench_driver: cannot prepare %s\n", folder.c_str());
+    // Copies of the tool with the stand-in ddraw.dll beside each, one per device count.
+    const ScriptedDirectDraw one(Devices(1), -1, options.tool, options.ddraw);
+    const ScriptedDirectDraw many(Devices(kManyDevices), -1, options.tool, options.ddraw);
+    if (!one.Ready() || !many.Ready()) {
+        std::fprintf(stderr, "bench_driver: cannot prepare the stand-in's folders in the Wine session\n");
         return 1;
     }
 
     std::vector<Variant> variants = {
         {"baseline, Wine's ddraw", options.baseline, "Baseline", 1000, 1, false, {}, {}, {}},
         {"Varek Setup, Wine's ddraw", options.tool, "Varek Setup", 1026, 1, false, {}, {}, {}},
-        {"Varek Setup, 1 scripted device", scriptedTool, "Varek Setup", 1026, 1, true,
-         {"VAREK_DDRAW_SCRIPT=" + oneScript}, {}, {}},
-        {"Varek Setup, 1,000 scripted devices", scriptedTool, "Varek Setup", 1026, kManyDevices, true,
-         {"VAREK_DDRAW_SCRIPT=" + manyScript}, {}, {}},
+        {"Varek Setup, 1 scripted device", one.ExePath(), "Varek Setup", 1026, 1, true, one.Environment(), {}, {}},
+        {"Varek Setup, 1,000 scripted devices", many.ExePath(), "Varek Setup", 1026, kManyDevices, true,
+         many.Environment(), {}, {}},
     };
+    if (!options.once.empty()) {
+        const char* const names[] = {"baseline", "tool", "scripted-1", "scripted-1000"};
+        for (size_t i = 0; i < variants.size(); ++i) {
+            if (options.once != names[i]) continue;
+            double ms = 0, kib = 0;
+            const std::string failure = RunOnce(variants[i], &ms, &kib, [&](DWORD pid, double readyMs) {
+                std::printf("ready: %s, PID %lu, after %.1f ms\n", variants[i].label.c_str(),
+                            static_cast<unsigned long>(pid), readyMs);
+                std::fflush(stdout);
+            });
+            if (failure.empty()) return 0;
+            std::fprintf(stderr, "bench_driver: %s: %s\n", variants[i].label.c_str(), failure.c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "bench_driver: no program %s\n", options.once.c_str());
+        return 2;
+    }
     const Variant& baseline = variants[0];
     const Variant& tool = variants[1];
     const Variant& scriptedOne = variants[2];
@@ -333,7 +291,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (Variant& v : variants) {
         double ms = 0, kib = 0;
-        const std::string failure = RunOnce(v, &ms, &kib);
+        const std::string failure = RunOnce(v, &ms, &kib, [](DWORD, double) {});
         if (!failure.empty()) {
             std::fprintf(stderr, "bench_driver: warm-up of %s: %s\n", v.label.c_str(), failure.c_str());
             ++failures;
@@ -347,7 +305,7 @@ int main(int argc, char** argv) {
         for (size_t k = 0; k < count; ++k) {
             Variant& v = variants[(round + k) % count];
             double ms = 0, kib = 0;
-            const std::string failure = RunOnce(v, &ms, &kib);
+            const std::string failure = RunOnce(v, &ms, &kib, [](DWORD, double) {});
             if (!failure.empty()) {
                 std::fprintf(stderr, "bench_driver: %s, round %d: %s\n", v.label.c_str(), round + 1, failure.c_str());
                 ++failures;
@@ -380,16 +338,13 @@ int main(int argc, char** argv) {
     const double manyRatio = SpreadOf(scriptedMany.readyMs).median / SpreadOf(scriptedOne.readyMs).median;
     const double manyToWineRatio = SpreadOf(scriptedMany.readyMs).median / SpreadOf(tool.readyMs).median;
 
-    std::string imports = options.imports;
+    const std::string& imports = options.imports;
+    const std::string allowed = " " + options.allowed + " ";
     std::vector<std::string> foreign;
     for (size_t at = 0; at < imports.size();) {
         const size_t end = std::min(imports.find(' ', at), imports.size());
         const std::string dll = imports.substr(at, end - at);
-        if (!dll.empty() && std::find_if(std::begin(kSystemDlls), std::end(kSystemDlls), [&](const char* s) {
-                                return dll == s;
-                            }) == std::end(kSystemDlls)) {
-            foreign.push_back(dll);
-        }
+        if (!dll.empty() && allowed.find(" " + dll + " ") == std::string::npos) foreign.push_back(dll);
         at = end + 1;
     }
 
@@ -404,9 +359,9 @@ int main(int argc, char** argv) {
                 "-", "for reference: Wine's ddraw also starts its 3D layer");
     std::printf("%-48s %8ld B  < %ld B  %s\n", "exe size, stripped", options.exeSize, kSizeGoal,
                 Verdict(options.exeSize > 0 && options.exeSize < kSizeGoal));
-    std::printf("%-48s %10zu  %-10s  %s\n", "exe imports other than the six system DLLs",
-                foreign.size(), "0", Verdict(!imports.empty() && foreign.empty()));
-    std::printf("exe imports: %s (the six: kernel32 user32 gdi32 advapi32 ddraw msvcrt)\n", imports.c_str());
+    std::printf("%-48s %10zu  %-10s  %s\n", "exe imports other than the allowed system DLLs",
+                foreign.size(), "0", Verdict(!imports.empty() && !options.allowed.empty() && foreign.empty()));
+    std::printf("exe imports: %s (allowed: %s)\n", imports.c_str(), options.allowed.c_str());
     for (const std::string& dll : foreign) std::printf("  not a system DLL: %s\n", dll.c_str());
     return 0;
 }

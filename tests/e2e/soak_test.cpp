@@ -1,11 +1,16 @@
 // Many runs in a row, each with random clicks, a random device line or none and a
-// random way of closing, checked against a model of what must be stored.
-//   VAREK_SOAK_RUNS  number of runs (10 by default)
-//   VAREK_SOAK_SEED  seed of the run sequence (printed, so a failure can be replayed)
+// random way of closing, checked against a model of what must be stored. About half the
+// runs are driven with real mouse clicks and keys: a crash in a handler that runs for a
+// message sent from another process is swallowed by Wine, one under real input is not.
+//   VAREK_SOAK_RUNS    number of runs (10 by default)
+//   VAREK_SOAK_SEED    seed of the run sequence (printed, so a failure can be replayed)
+//   VAREK_WINE_ERRORS  the file that takes this program's error output, and so the
+//                      tool's: a fault Wine reports there fails the run
 #include "harness/tool_test.h"
 
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -76,6 +81,55 @@ const std::pair<const char*, StoredValue> kOddValues[] = {
 
 enum class Ending { Save, Enter, Cancel, Escape, CloseBox };
 
+std::string MouseClick(HWND control) {
+    const POINT at = CentreOf(control);
+    // No --sync: it waits for the pointer to move, forever when it is already there.
+    return "mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1 sleep 0.05 ";
+}
+
+// One run's input as a user makes it: mouse clicks on the controls; the line chosen with
+// the keyboard, as the list shows one line at a time; the ending by mouse or key.
+std::string RealInput(HWND dialog, const std::vector<int>& clicks, int line, Ending ending) {
+    std::string commands;
+    for (int id : clicks) commands += MouseClick(GetDlgItem(dialog, id));
+    if (line >= 0) {
+        commands += MouseClick(GetDlgItem(dialog, kDeviceList)) + "key Home";
+        for (int i = 0; i < line; ++i) commands += " Down";
+        commands += " sleep 0.05 ";
+    }
+    switch (ending) {
+    case Ending::Save: return commands + MouseClick(GetDlgItem(dialog, kSave));
+    case Ending::Cancel: return commands + MouseClick(GetDlgItem(dialog, kCancel));
+    case Ending::Enter: return commands + "key Return";
+    case Ending::Escape: return commands + "key Escape";
+    case Ending::CloseBox: return commands + "key alt+F4";
+    }
+    return commands;
+}
+
+// Wine's reports of faults in the error output since the last call: "wine: Unhandled
+// page fault on read access to ...", an exception, a crash.
+std::string NewFaultReports() {
+    static long offset = 0;
+    const char* path = std::getenv("VAREK_WINE_ERRORS");
+    if (path == nullptr || *path == '\0') return "";
+    FILE* file = std::fopen(WindowsPath(path).c_str(), "rb");
+    if (file == nullptr) return "";
+    std::fseek(file, offset, SEEK_SET);
+    std::string reports;
+    char line[512];
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        const std::string text = line;
+        if (text.find("Unhandled") != std::string::npos || text.find("fault") != std::string::npos ||
+            text.find("xception") != std::string::npos || text.find("crash") != std::string::npos) {
+            reports += text;
+        }
+    }
+    offset = std::ftell(file);
+    std::fclose(file);
+    return reports;
+}
+
 int ToolProcessesLeft() {
     int count = 0;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -110,9 +164,15 @@ TEST_F(Soak, RandomRunsStoreWhatTheModelSays) {
     };
     WriteToolValue("Left by another tool", REG_SZ, {'x', '\0'});
 
-    int mismatches = 0;
-    for (unsigned run = 1; run <= runs; ++run) {
+    int mismatches = 0, faults = 0, realRuns = 0;
+    unsigned done = 0;
+    NewFaultReports();  // what came before the first run is not the tool's
+    for (unsigned run = 1; run <= runs; ++run, ++done) {
         SCOPED_TRACE("soak run " + std::to_string(run) + " of seed " + std::to_string(seed));
+        if (run % 100 == 1 && run > 1) {
+            std::printf("soak: %u of %u runs, %d mismatches, %d faults\n", run - 1, runs, mismatches, faults);
+            std::fflush(stdout);
+        }
         if (below(4) == 0) {
             const auto& odd = kOddValues[below(static_cast<int>(std::size(kOddValues)))];
             WriteToolValue(odd.first, odd.second.type, odd.second.bytes);
@@ -120,32 +180,45 @@ TEST_F(Soak, RandomRunsStoreWhatTheModelSays) {
         const KeyValues before = ReadToolKey();
         Model model(before);
 
-        ToolProcess tool;
-        ASSERT_TRUE(tool.Start(ddraw.ExePath(), ddraw.Environment()));
-        HWND dialog = tool.WaitForDialog();
-        ASSERT_NE(dialog, nullptr);
-        const std::vector<std::string> lines = ListLines(dialog);
-        ASSERT_EQ(lines.size(), 4u);
-
-        for (int clicks = below(9); clicks > 0; --clicks) {
-            const int id = kClickable[below(static_cast<int>(std::size(kClickable)))];
-            Click(dialog, id);
-            model.Click(id);
-        }
+        std::vector<int> clicks;
+        for (int n = below(9); n > 0; --n) clicks.push_back(kClickable[below(static_cast<int>(std::size(kClickable)))]);
         const int line = below(5) - 1;  // -1: no line selected
-        if (line >= 0) SelectLine(dialog, line);
-
         const Ending ending = static_cast<Ending>(below(5));
-        switch (ending) {
-        case Ending::Save: Click(dialog, kSave); break;
-        case Ending::Cancel: Click(dialog, kCancel); break;
-        case Ending::Enter: ASSERT_TRUE(PressKeys(dialog, "Return")); break;
-        case Ending::Escape: ASSERT_TRUE(PressKeys(dialog, "Escape")); break;
-        case Ending::CloseBox: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        const bool real = below(2) == 0;
+        realRuns += real ? 1 : 0;
+
+        ToolProcess tool;
+        HWND dialog = tool.Start(ddraw.ExePath(), ddraw.Environment()) ? tool.WaitForDialog() : nullptr;
+        const std::vector<std::string> lines = dialog != nullptr ? ListLines(dialog) : std::vector<std::string>();
+        if (dialog == nullptr || lines.size() != 4u) {
+            ADD_FAILURE() << "run " << run << ": the dialog did not come up with its four lines";
+            ++faults;
+            continue;
+        }
+        for (int id : clicks) model.Click(id);
+        if (real) {
+            EXPECT_TRUE(ActIn(dialog, RealInput(dialog, clicks, line, ending))) << "xdotool failed";
+        } else {
+            for (int id : clicks) Click(dialog, id);
+            if (line >= 0) SelectLine(dialog, line);
+            switch (ending) {
+            case Ending::Save: Click(dialog, kSave); break;
+            case Ending::Cancel: Click(dialog, kCancel); break;
+            case Ending::Enter: EXPECT_TRUE(PressKeys(dialog, "Return")); break;
+            case Ending::Escape: EXPECT_TRUE(PressKeys(dialog, "Escape")); break;
+            case Ending::CloseBox: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+            }
         }
         DWORD exitCode = 1;
-        ASSERT_TRUE(tool.WaitForExit(15000, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
+        const bool ended = tool.WaitForExit(15000, &exitCode);
+        const std::string reports = NewFaultReports();
+        if (!ended || exitCode != 0 || !reports.empty()) {
+            ADD_FAILURE() << "run " << run << (real ? " (real input)" : "") << ": "
+                          << (!ended ? "the tool did not end" : "ended with status " + std::to_string(exitCode))
+                          << "\n" << reports;
+            ++faults;
+            continue;
+        }
 
         KeyValues expected = before;
         if (ending == Ending::Save || ending == Ending::Enter) {
@@ -157,9 +230,11 @@ TEST_F(Soak, RandomRunsStoreWhatTheModelSays) {
             }
         }
         const bool matches = ReadToolKey() == expected;
-        EXPECT_TRUE(matches);
+        EXPECT_TRUE(matches) << "run " << run << (real ? " (real input)" : "");
         mismatches += matches ? 0 : 1;
     }
-    std::printf("soak: %u runs, %d mismatches, %d tool processes left\n", runs, mismatches, ToolProcessesLeft());
-    EXPECT_EQ(ToolProcessesLeft(), 0);
+    const int left = ToolProcessesLeft();
+    std::printf("soak: seed %u, %u of %u runs (%d with real input), %d mismatches, %d faults, %d tool processes left\n",
+                seed, done, runs, realRuns, mismatches, faults, left);
+    EXPECT_EQ(left, 0);
 }

@@ -49,7 +49,15 @@ bool Xdotool(const std::string& args, DWORD timeoutMs) {
     return status == 0;
 }
 
-bool PressKeys(HWND window, const std::string& keys) {
+bool PressKeys(HWND window, const std::string& keys) { return ActIn(window, "key --delay 20 " + keys); }
+
+POINT CentreOf(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool ActIn(HWND window, const std::string& commands) {
     // A window is found as soon as it exists; X can focus it only once it is shown.
     if (!WaitUntil([&] { return IsWindowVisible(window) && XWindowOf(window) != 0; }, 5000)) return false;
     const std::string id = std::to_string(XWindowOf(window));
@@ -58,5 +66,5 @@ bool PressKeys(HWND window, const std::string& keys) {
     // still go to the window that had it. So: focus through X, then wait for Wine.
     if (!Xdotool("windowfocus --sync " + id)) return false;
     WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
-    return Xdotool("key --delay 20 " + keys);
+    return Xdotool(commands);
 }

@@ -13,3 +13,10 @@ bool Xdotool(const std::string& args, DWORD timeoutMs = 10000);
 
 // Focuses the window through X and presses the keys (xdotool key names, e.g. "Tab", "alt+F4").
 bool PressKeys(HWND window, const std::string& keys);
+
+// Focuses the window through X, then runs one chain of xdotool commands, e.g.
+// "mousemove --sync 120 80 click 1 key Escape".
+bool ActIn(HWND window, const std::string& commands);
+
+// The centre of a window in screen coordinates, which are the X screen's.
+POINT CentreOf(HWND window);

@@ -39,18 +39,16 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
     }
     return text;
 }
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
 }  // namespace
 
-ScriptedDirectDraw::ScriptedDirectDraw(const std::vector<ScriptedDevice>& devices, int failAfterDevices) {
-    static int serial = 0;
-    m_folder = EnvironmentPath("VAREK_WINE_SESSION") + "\\scripted-" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(++serial);
-    CreateDirectoryA(m_folder.c_str(), nullptr);
-    m_exe = m_folder + "\\Varek Setup.exe";
-    m_script = m_folder + "\\devices.txt";
-    CopyFileA(ToolExePath().c_str(), m_exe.c_str(), FALSE);
-    CopyFileA(StandInDdrawPath().c_str(), (m_folder + "\\ddraw.dll").c_str(), FALSE);
-
+std::string DeviceScript(const std::vector<ScriptedDevice>& devices, int failAfterDevices) {
     std::string script;
     for (size_t i = 0; i < devices.size(); ++i) {
         if (static_cast<int>(i) == failAfterDevices) script += "fail\n";
@@ -58,37 +56,47 @@ ScriptedDirectDraw::ScriptedDirectDraw(const std::vector<ScriptedDevice>& device
         script += (device.guid.empty() ? "-" : Hex(device.guid)) + "\t" + device.name + "\t" + device.description + "\n";
     }
     if (failAfterDevices >= static_cast<int>(devices.size())) script += "fail\n";
-    LoadStandIn(true);
-    FILE* file = std::fopen(m_script.c_str(), "wb");
-    if (file != nullptr) {
-        std::fwrite(script.data(), 1, script.size(), file);
-        std::fclose(file);
-    }
+    return script;
 }
 
-// Wine takes a child's WINEDLLOVERRIDES from the parent's Unix environment, not from
-// the environment block given to CreateProcess, so the override goes through the
-// per-program settings in the registry instead. Varek Setup.exe in the build folder
-// has no ddraw.dll beside it and keeps Wine's own either way.
-namespace {
-const char kOverrides[] = "Software\\Wine\\AppDefaults\\Varek Setup.exe\\DllOverrides";
-}
-
-void ScriptedDirectDraw::LoadStandIn(bool on) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+// Wine takes a child's WINEDLLOVERRIDES from the parent's Unix environment, not from the
+// environment block given to CreateProcess, so the stand-in is chosen through the
+// per-program settings in the registry. They are keyed by file name, which the copy
+// beside the stand-in shares with the tool in the build folder; that one has no ddraw.dll
+// beside it and keeps Wine's either way, but while the key exists Wine looks in it for
+// every DLL the program loads, so it goes when the stand-in is not wanted.
+void UseStandInDdraw(bool on) {
+    static const char kProgram[] = "Software\\Wine\\AppDefaults\\Varek Setup.exe";
+    static const char kOverrides[] = "Software\\Wine\\AppDefaults\\Varek Setup.exe\\DllOverrides";
+    static const char kOrder[] = "native,builtin";
+    if (!on) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kProgram);
         return;
     }
-    static const char order[] = "native,builtin";
-    if (on) {
-        RegSetValueExA(key, "ddraw", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
-    } else {
-        RegDeleteValueA(key, "ddraw");
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        RegSetValueExA(key, "ddraw", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder), sizeof kOrder);
+        RegCloseKey(key);
     }
-    RegCloseKey(key);
 }
 
-ScriptedDirectDraw::~ScriptedDirectDraw() { LoadStandIn(false); }
+ScriptedDirectDraw::ScriptedDirectDraw(const std::vector<ScriptedDevice>& devices, int failAfterDevices,
+                                       const std::string& toolExe, const std::string& standIn) {
+    static int serial = 0;
+    m_folder = EnvironmentPath("VAREK_WINE_SESSION") + "\\scripted-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++serial);
+    CreateDirectoryA(m_folder.c_str(), nullptr);
+    m_exe = m_folder + "\\Varek Setup.exe";
+    m_script = m_folder + "\\devices.txt";
+    m_ready = CopyFileA((toolExe.empty() ? ToolExePath() : toolExe).c_str(), m_exe.c_str(), FALSE) &&
+              CopyFileA((standIn.empty() ? StandInDdrawPath() : standIn).c_str(), (m_folder + "\\ddraw.dll").c_str(),
+                        FALSE) &&
+              WriteTextFile(m_script, DeviceScript(devices, failAfterDevices));
+    UseStandInDdraw(true);
+}
+
+ScriptedDirectDraw::~ScriptedDirectDraw() { UseStandInDdraw(false); }
 
 std::vector<std::string> ScriptedDirectDraw::Environment() const { return {"VAREK_DDRAW_SCRIPT=" + m_script}; }

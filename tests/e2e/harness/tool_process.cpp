@@ -27,64 +27,50 @@ ToolProcess::~ToolProcess() {
     CloseHandle(m_process);
 }
 
-bool ToolProcess::Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment) {
-    // The child's environment: ours, with the extra entries added or replacing ours.
+std::string EnvironmentBlock(const std::vector<std::string>& extra) {
     auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=', 1)); };
     std::string block;
     char* own = GetEnvironmentStringsA();
     for (const char* entry = own; *entry != '\0'; entry += std::strlen(entry) + 1) {
         bool replaced = false;
-        for (const std::string& extra : extraEnvironment) replaced = replaced || nameOf(extra) == nameOf(entry);
+        for (const std::string& e : extra) replaced = replaced || nameOf(e) == nameOf(entry);
         if (!replaced) block.append(entry).push_back('\0');
     }
     FreeEnvironmentStringsA(own);
-    for (const std::string& entry : extraEnvironment) block.append(entry).push_back('\0');
+    for (const std::string& e : extra) block.append(e).push_back('\0');
     block.push_back('\0');
+    return block;
+}
 
-    std::string commandLine = "\"" + exePath + "\"";
-    std::string directory = exePath.substr(0, exePath.find_last_of('\\'));
+bool Launch(const std::string& exe, std::string& environmentBlock, PROCESS_INFORMATION* info) {
+    std::string commandLine = "\"" + exe + "\"";
+    const std::string directory = exe.substr(0, exe.find_last_of('\\'));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &block[0],
-                        directory.c_str(), &startup, &info)) {
-        return false;
-    }
+    *info = {};
+    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environmentBlock[0],
+                          directory.c_str(), &startup, info) != FALSE;
+}
+
+bool ToolProcess::Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment) {
+    std::string block = EnvironmentBlock(extraEnvironment);
+    PROCESS_INFORMATION info;
+    if (!Launch(exePath, block, &info)) return false;
     CloseHandle(info.hThread);
     m_process = info.hProcess;
     m_pid = info.dwProcessId;
     return true;
 }
 
-namespace {
-struct WindowSearch {
-    DWORD pid;
-    const char* className;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != search->pid) return TRUE;
-    char name[64] = "";
-    GetClassNameA(hwnd, name, sizeof name);
-    char text[128] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    if (std::strcmp(name, search->className) == 0 && std::strcmp(text, search->caption) == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
+// Asks the window list for windows of the class and caption only, then checks their owner.
 HWND FindProcessWindow(DWORD pid, const char* className, const char* caption) {
-    WindowSearch search = {pid, className, caption, nullptr};
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = FindWindowExA(nullptr, nullptr, className, caption); w != nullptr;
+         w = FindWindowExA(nullptr, w, className, caption)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return w;
+    }
+    return nullptr;
 }
 
 HWND ToolProcess::WaitForDialog(DWORD timeoutMs) {

@@ -1,4 +1,4 @@
-// Runs Varek Setup.exe as a user would start it and finds its dialog.
+// Runs Varek Setup.exe (or another program) as a user would start it and finds its dialog.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,12 @@ std::string WindowsPath(const std::string& path);
 
 // The program under test, from the VAREK_EXE variable set by the test runner.
 std::string ToolExePath();
+
+// Our own environment with the extra "NAME=value" entries added or replacing ours, as
+// the environment block CreateProcess takes.
+std::string EnvironmentBlock(const std::vector<std::string>& extra);
+// Starts exe (a Windows path) in its own folder with that environment block.
+bool Launch(const std::string& exe, std::string& environmentBlock, PROCESS_INFORMATION* info);
 
 class ToolProcess {
 public:
