@@ -66,6 +66,11 @@ if [ "$rc" -ne 0 ]; then
     echo "benchmark: the driver could not measure (status $rc)" >&2
     exit "$rc"
 fi
+echo "benchmark: counting server requests to the ready dialog"
+if ! scripts/count-requests.sh >>"$table"; then
+    echo "benchmark: the server requests could not be counted" >&2
+    exit 1
+fi
 
 {
     echo "Varek Setup start-up benchmark, $(date -u '+%Y-%m-%d %H:%M UTC')"

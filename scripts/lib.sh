@@ -138,8 +138,14 @@ varek_session_start() {
         </dev/null >/dev/null 2>&1 || true
     wineserver -w
     # A persistent server and one small process kept alive spare every launch the
-    # start-up of Wine's services.
-    wineserver -p </dev/null >/dev/null 2>&1
+    # start-up of Wine's services. With VAREK_WINESERVER_TRACE set, the server runs in
+    # the foreground and writes every request it serves to that file (wineserver -d1).
+    if [ -n "${VAREK_WINESERVER_TRACE:-}" ]; then
+        wineserver -p -f -d1 </dev/null >/dev/null 2>"$VAREK_WINESERVER_TRACE" &
+        echo "varek_server_pid=$!" >>"$session/env"
+    else
+        wineserver -p </dev/null >/dev/null 2>&1
+    fi
     if [ -n "$keeper" ] && [ -f "$keeper" ]; then
         wine "$keeper" </dev/null >/dev/null 2>&1 &
         keeper_pid=$!
@@ -154,13 +160,14 @@ varek_session_start() {
 
 # varek_session_stop DIR: ends what varek_session_start started there, by PID, and removes DIR.
 varek_session_stop() {
-    local session=$1 varek_keeper_pid="" varek_xvfb_pid=""
+    local session=$1 varek_keeper_pid="" varek_xvfb_pid="" varek_server_pid=""
     [ -f "$session/env" ] || { rm -rf "$session"; return 0; }
     (
         # shellcheck disable=SC1091
         . "$session/env"
         [ -z "$varek_keeper_pid" ] || kill "$varek_keeper_pid" 2>/dev/null || true
         [ ! -d "$WINEPREFIX" ] || wineserver -k >/dev/null 2>&1 || true
+        [ -z "$varek_server_pid" ] || kill "$varek_server_pid" 2>/dev/null || true
         if [ -n "$varek_xvfb_pid" ] && kill "$varek_xvfb_pid" 2>/dev/null; then
             # Until it is gone or only a zombie waiting for its parent.
             for _ in $(seq 1 40); do

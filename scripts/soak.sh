@@ -14,7 +14,7 @@ if ! [[ $runs =~ ^[1-9][0-9]*$ && $seed =~ ^[0-9]+$ ]]; then
     echo "usage: scripts/soak.sh [RUNS [SEED]]" >&2
     exit 2
 fi
-# A run takes about a quarter of a second; ten seconds each leave room for a loaded machine.
+# A run takes two to three seconds; ten seconds each leave room for a loaded machine.
 limit=$((runs * ${VAREK_SOAK_SECONDS_PER_RUN:-10} + 120))
 
 varek_bootstrap test
