@@ -33,7 +33,7 @@ const int kManyDevices = 1000;
 const double kTimeGoal = 1.10;
 const double kMemoryGoal = 1.20;
 const double kManyDevicesGoal = 1.5;
-const long kSizeGoal = 65536;
+const long kSizeGoal = 24576;  // 24 KiB, the manifest included
 
 // One program as it is started: which exe, with which DirectDraw, and what its ready dialog looks like.
 struct Variant {
@@ -371,8 +371,8 @@ int main(int argc, char** argv) {
                 kManyDevicesGoal, Verdict(manyRatio <= kManyDevicesGoal));
     std::printf("%-48s %9.3fx  %-10s  %s\n", "time to ready, 1,000 scripted / Wine's 1 device", manyToWineRatio,
                 "-", "for reference: Wine's ddraw also starts its 3D layer");
-    std::printf("%-48s %8ld B  < %ld B  %s\n", "exe size, stripped", options.exeSize, kSizeGoal,
-                Verdict(options.exeSize > 0 && options.exeSize < kSizeGoal));
+    std::printf("%-48s %8ld B  <= %ld B %s\n", "exe size, stripped", options.exeSize, kSizeGoal,
+                Verdict(options.exeSize > 0 && options.exeSize <= kSizeGoal));
     std::printf("%-48s %10zu  %-10s  %s\n", "exe imports other than the allowed system DLLs",
                 foreign.size(), "0", Verdict(!imports.empty() && !options.allowed.empty() && foreign.empty()));
     std::printf("exe imports: %s (allowed: %s)\n", imports.c_str(), options.allowed.c_str());
