@@ -7,6 +7,7 @@
 # It reports against its goals but fails only when it cannot measure.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
+cd "$varek_root"
 
 runs=31
 out=build/windows/benchmark.txt

@@ -7,6 +7,7 @@
 #                                        after one start of each that is not counted
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
+cd "$varek_root"
 
 runs=${1:-3}
 varek_wine_flavour

@@ -4,6 +4,7 @@
 # The committed seeds in tests/fuzz/corpus/ are only read. Usage: scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
+cd "$varek_root"
 
 seconds=${1:-30}
 # libFuzzer reads -max_total_time=0 as "no limit": at least one second.

@@ -1,29 +1,46 @@
 # What the scripts share: the packages, the build preamble, a virtual X display, the Wine
 # session and the DLLs the exe may import. Sourced, never run:
 #   . "$(dirname "$0")/lib.sh"
-# Sourcing it moves to the top of the source tree.
+# Sourcing it only defines: it sets varek_root to the top of the source tree and changes
+# neither the directory nor the environment of the script that sources it.
 
 varek_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$varek_root"
 
 # The DLLs every Windows has: the only ones Varek Setup.exe may import.
 VAREK_ALLOWED_DLLS="kernel32.dll user32.dll gdi32.dll advapi32.dll ddraw.dll msvcrt.dll"
 
-# Building the exe and running it: the cross compilers (the 64-bit one for machines without
-# 32-bit user code, see varek_wine_flavour), CMake, Python (draws the icon),
-# Wine, Xvfb and xdpyinfo (asks a display whether it answers).
-VAREK_RUN_PACKAGES=(
-    cmake make python3
-    g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-    wine wine32:i386 wine64 fonts-wine libfreetype6:i386
-    xvfb x11-utils
-)
-# The tests on top: GoogleTest, the host and fuzz compilers, real input, screenshots.
-VAREK_TEST_PACKAGES=(
-    g++ googletest
-    clang libclang-rt-14-dev
-    xdotool imagemagick
-)
+# The packages, by what uses them, so that one that cannot be installed holds back only
+# the stages that need it. i386 packages are added only where 32-bit programs run.
+# host: the unit tests and the fuzz targets (GoogleTest, sanitizers, Debian's clang).
+VAREK_HOST_PACKAGES=(cmake make g++ googletest clang libclang-rt-14-dev)
+# windows: the cross compilers of both builds and Python, which draws the icon.
+VAREK_WINDOWS_PACKAGES=(cmake make python3 g++-mingw-w64-i686 binutils-mingw-w64-i686
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+# wine: running the exe; xdpyinfo asks a display whether it answers.
+VAREK_WINE_PACKAGES=(wine wine64 fonts-wine xvfb x11-utils)
+VAREK_WINE32_PACKAGES=(wine32:i386 libfreetype6:i386)
+# input: real key presses and screenshots for the tests.
+VAREK_INPUT_PACKAGES=(xdotool imagemagick)
+# vm: the emulated 32-bit machine, where the kernel cannot run 32-bit programs.
+VAREK_VM_PACKAGES=(qemu-system-x86 debootstrap wget cpio gzip e2fsprogs)
+
+# varek_runs_32bit: true when this machine executes 32-bit x86 programs, asked directly:
+# a 96-byte static i386 program that only exits with status 42. A kernel without 32-bit
+# emulation refuses it ("Exec format error"). VAREK_RUNS_32BIT=yes|no overrides the probe.
+varek_runs_32bit() {
+    case "${VAREK_RUNS_32BIT:-}" in yes) return 0 ;; no) return 1 ;; esac
+    local probe rc=0
+    probe=$(mktemp "${TMPDIR:-/tmp}/varek-i386.XXXXXX") || return 1
+    # ELF header, one loadable segment at 0x08048000, then: mov eax,1; mov ebx,42; int 0x80.
+    printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0' >"$probe"
+    printf '\0\0\0\0\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0' >>"$probe"
+    printf '\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\140\0\0\0\140\0\0\0\5\0\0\0\0\20\0\0' >>"$probe"
+    printf '\270\1\0\0\0\273\52\0\0\0\315\200' >>"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null || rc=$?
+    rm -f "$probe"
+    [ "$rc" -eq 42 ]
+}
 
 # varek_bootstrap run|test: installs what is missing for running, or for everything.
 varek_bootstrap() {
@@ -33,7 +50,8 @@ varek_bootstrap() {
 # varek_build PRESET [TARGET...]: configures the build tree when it is not configured yet
 # (cmake --build reconfigures by itself when a CMakeLists.txt changes), then builds.
 # A tree configured before GoogleTest was installed is configured again, to gain its tests.
-varek_build() {
+varek_build() (
+    cd "$varek_root" || exit
     local preset=$1 cache="build/$1/CMakeCache.txt"
     shift
     if [ ! -f "$cache" ] ||
@@ -47,17 +65,19 @@ varek_build() {
     jobs=$(nproc)
     [ "$jobs" -le 2 ] || jobs=2
     cmake --build --preset "$preset" -j "$jobs" "${targets[@]}"
-}
+)
 
-# varek_start_xvfb LOG: starts Xvfb on a display number nobody uses and waits until it
-# answers; sets DISPLAY and varek_xvfb_pid. The caller stops it by that PID.
+# varek_start_xvfb LOG [FBDIR]: starts Xvfb on a display number nobody uses and waits until
+# it answers; sets DISPLAY and varek_xvfb_pid. The caller stops it by that PID. With FBDIR
+# the screen is kept in FBDIR/Xvfb_screen0, an XWD file: a screenshot is a copy of it.
 varek_start_xvfb() {
-    local log=$1 n display=""
+    local log=$1 fbdir=() n display=""
+    [ -z "${2:-}" ] || fbdir=(-fbdir "$2")
     for n in $(seq 90 199); do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
     done
     [ -n "$display" ] || { echo "no free X display number" >&2; return 1; }
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$log" 2>&1 &
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp "${fbdir[@]}" </dev/null >"$log" 2>&1 &
     varek_xvfb_pid=$!
     export DISPLAY=":$display"
     for _ in $(seq 1 100); do
@@ -75,14 +95,19 @@ varek_display_answers() {
 }
 
 # varek_wine_flavour: after bootstrap, which Windows build the Wine runs here use, in
-# VAREK_WINE_PRESET. The tool ships as a 32-bit program and runs under 32-bit Wine. Some
-# machines run only 64-bit user code (their kernel has no 32-bit emulation: every i386
-# program fails with "Exec format error"), and there 32-bit Wine cannot start at all. On
-# such a machine the Wine runs use an x86-64 build of the same sources (preset windows64)
-# under 64-bit Wine, in a 64-bit prefix, and say so once; the 32-bit exe is still built
-# and checked as a file.
+# VAREK_WINE_PRESET. The tool ships as a 32-bit program and runs under 32-bit Wine. Where
+# that cannot start (a kernel without 32-bit emulation, or no 32-bit Wine installed), the
+# Wine runs use an x86-64 build of the same sources (preset windows64) under 64-bit Wine,
+# in a 64-bit prefix, and say once why; the shipped 32-bit exe then runs in the emulated
+# 32-bit machine of scripts/vm32.sh.
 varek_wine_flavour() {
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    local reason=""
+    if ! varek_runs_32bit; then
+        reason="this machine's kernel cannot run 32-bit programs"
+    elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        reason="32-bit Wine is not installed (its packages are missing)"
+    fi
+    if [ -z "$reason" ]; then
         VAREK_WINE_PRESET=windows
     else
         VAREK_WINE_PRESET=windows64
@@ -91,8 +116,8 @@ varek_wine_flavour() {
         case ":$PATH:" in *":$varek_root/scripts/wine64:"*) ;; *) PATH="$varek_root/scripts/wine64:$PATH" ;; esac
         export PATH
         if [ -z "${VAREK_FLAVOUR_SAID:-}" ]; then
-            echo "note: this machine cannot run 32-bit programs (32-bit Wine fails to start), so the Wine" \
-                "runs use a 64-bit build of the same sources (preset windows64) under 64-bit Wine." >&2
+            echo "note: $reason, so the Wine runs here use a 64-bit build of the same sources" \
+                "(preset windows64) under 64-bit Wine." >&2
             export VAREK_FLAVOUR_SAID=1
         fi
     fi
@@ -117,7 +142,7 @@ varek_session_start() {
     export WINEPREFIX="$session/prefix"
     export VAREK_WINE_SESSION="$session"
     varek_wine_environment
-    varek_start_xvfb "$session/xvfb.log" || return
+    varek_start_xvfb "$session/xvfb.log" "$session" || return
     {
         echo "export DISPLAY='$DISPLAY' WINEPREFIX='$WINEPREFIX' VAREK_WINE_SESSION='$session'"
         echo "export WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"
@@ -125,8 +150,11 @@ varek_session_start() {
             echo "export WINEARCH='$WINEARCH' WINELOADER='$WINELOADER' PATH='$PATH' VAREK_FLAVOUR_SAID=1"
         echo "varek_xvfb_pid=$varek_xvfb_pid"
     } >"$session/env"
-    # A fresh prefix; windows unmanaged, so closing one costs no wait for a window manager.
-    if ! wineboot -i </dev/null >"$session/wineboot.log" 2>&1; then
+    # A fresh prefix, or a copy of VAREK_WINE_PREFIX_TEMPLATE where making one is slow;
+    # windows unmanaged, so closing one costs no wait for a window manager.
+    if [ -n "${VAREK_WINE_PREFIX_TEMPLATE:-}" ]; then
+        cp -a "$VAREK_WINE_PREFIX_TEMPLATE" "$WINEPREFIX" || return
+    elif ! wineboot -i </dev/null >"$session/wineboot.log" 2>&1; then
         echo "wine-session: Wine could not create its prefix:" >&2
         tail -n 5 "$session/wineboot.log" >&2
         return 1

@@ -3,8 +3,9 @@
 # throwaway Xvfb display and prefix, with Wine's own DirectDraw.
 #   scripts/screenshot.sh [OUTPUT.png]
 set -euo pipefail
-out=$(realpath -m "${1:-docs/setup-dialog.png}")
 . "$(dirname "$0")/lib.sh"
+out=$(realpath -m "${1:-$varek_root/docs/setup-dialog.png}")
+cd "$varek_root"
 
 if [ "${VAREK_IN_SESSION:-}" != 1 ]; then
     varek_bootstrap test

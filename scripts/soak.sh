@@ -8,6 +8,7 @@
 # cuts a long soak short; its own limit grows with the number of runs.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
+cd "$varek_root"
 runs=${1:-100}
 seed=${2:-$(( $(date +%s) % 100000 ))}
 if ! [[ $runs =~ ^[1-9][0-9]*$ && $seed =~ ^[0-9]+$ ]]; then

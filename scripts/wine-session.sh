@@ -8,7 +8,6 @@
 # VAREK_WINE_KEEPER names a small program kept alive for the session's whole life.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-cd "$OLDPWD"
 
 case "${1:-}" in
     --start)
