@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Runs inside the emulated 32-bit machine (scripts/vm32.sh), in one Wine session: the 32-bit
+# build's own Wine test programs against the shipped Varek Setup.exe.
+#   --checks   the end-to-end group below, chosen with GoogleTest filters, and a screenshot
+#   --suite    every Wine test program, whole
+# Ends with "vm32: N passed, M failed" (GoogleTest's own count) and fails when any failed.
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
+cd "$varek_root"
+build=build/windows
+
+if [ -z "${VAREK_WINE_SESSION:-}" ]; then
+    export VAREK_EXE="$varek_root/$build/Varek Setup.exe"
+    export VAREK_WINE_KEEPER="$varek_root/$build/tests/e2e/wine_keeper.exe"
+    exec scripts/wine-session.sh "$0" "$@"
+fi
+
+# The group: the dialog comes up centred with what is stored, Save stores the ten values
+# with their types, Cancel and Esc store nothing, a second launch ends writing nothing,
+# the window menu's Restore Defaults and About, the failed-save box of an unwritable key,
+# exit codes (every launch is checked to end with 0); and the resources and the framework
+# read in a 32-bit process.
+checks=(
+    "run_sequence_test RunSequence.FirstRunThenSaveWritesExactlyTheTenDefaults:RunSequence.FirstRunThenCancel*:RunSequence.EscapeWritesNothing:RunSequence.DialogOpensCentredOnTheWorkArea:RunSequence.ASecondLaunch*"
+    "dialog_test SetupDialog.StoredValuesShowAsMarks"
+    "keyboard_test SystemMenu.*:Keyboard.F1AndTheSystemMenu*"
+    "hostile_registry_test */UnwritableKey.*"
+    "layout_test *"
+    "framework_test *"
+)
+
+passed=0
+failed=0
+# program NAME FILTER: one test program; its counts go into the totals.
+program() {
+    local name=$1 filter=$2 log rc=0 p f
+    log=$(mktemp)
+    echo "== $name --gtest_filter=$filter"
+    wine "$build/tests/e2e/$name.exe" --gtest_filter="$filter" 2>&1 | tee "$log" || rc=$?
+    p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log")
+    f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$log")
+    rm -f "$log"
+    if [ -z "$p$f" ] || { [ "$rc" -ne 0 ] && [ -z "$f" ]; }; then
+        echo "vm32: $name ended with status $rc and no count"
+        f=1
+    fi
+    passed=$((passed + ${p:-0}))
+    failed=$((failed + ${f:-0}))
+}
+
+# The dialog of a first run, as the emulated machine's screen shows it; the session's
+# Xvfb keeps its screen in an XWD file, which scripts/vm32.sh turns into a PNG.
+screenshot() {
+    local pid window=""
+    wine "$VAREK_EXE" >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 1 600); do
+        window=$(xdotool search --onlyvisible --name '^Varek Setup$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+        sleep 0.1
+    done
+    sleep 2
+    if [ -n "$window" ] && cp "$VAREK_WINE_SESSION/Xvfb_screen0" "$build/vm32-dialog.xwd"; then
+        echo "vm32: screenshot of the dialog in $build/vm32-dialog.xwd"
+        passed=$((passed + 1))
+    else
+        echo "vm32: the dialog did not come up for the screenshot"
+        failed=$((failed + 1))
+    fi
+    kill "$pid" 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
+}
+
+case "${1:-}" in
+    --checks)
+        for entry in "${checks[@]}"; do program "${entry%% *}" "${entry#* }"; done
+        screenshot
+        ;;
+    --suite)
+        for exe in "$build"/tests/e2e/*_test.exe; do
+            program "$(basename "$exe" .exe)" "*"
+        done
+        ;;
+    *) echo "usage: scripts/vm32-checks.sh --checks | --suite" >&2; exit 2 ;;
+esac
+echo "vm32: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

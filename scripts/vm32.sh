@@ -1,0 +1,220 @@
+#!/usr/bin/env bash
+# The emulated 32-bit machine. Where this machine's kernel cannot run 32-bit programs,
+# 32-bit Wine cannot start here, yet the exe users download is a 32-bit program: it runs
+# in a full-system emulation of an i686 PC (qemu-system-i386) that boots Debian 12 i386
+# with 32-bit Wine from Debian's packages, over this source tree shared at its own path.
+#   scripts/vm32.sh --checks   the end-to-end checks of the real Varek Setup.exe (test.sh)
+#   scripts/vm32.sh --suite    the whole Wine test suite of the 32-bit build
+#   scripts/vm32.sh --image    only makes sure the machine's image is built
+#   scripts/vm32.sh -- CMD...  runs CMD in the machine, in this tree (for looking around)
+# The image is built once with debootstrap, kept outside the source tree in
+# $VAREK_VM32_CACHE (default ~/.cache/varek-setup/vm32), and never changed by a run: each
+# boot writes into a throwaway overlay. Nothing on this machine is set up for it.
+set -euo pipefail
+. "$(dirname "$0")/lib.sh"
+cd "$varek_root"
+
+cache=${VAREK_VM32_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/varek-setup/vm32}
+mirror=${VAREK_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+# Names the recipe below: an image built by another recipe is built again.
+recipe="bookworm i386 686 wine32 r1"
+packages=wine,wine32,xvfb,xdotool,procps,busybox-static
+# What the first boot's initrd loads, in order: the disk, ext4, and the 9p share.
+modules=(virtio virtio_ring virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_blk
+    crc16 mbcache jbd2 crc32c_generic ext4 netfs fscache 9pnet 9pnet_virtio 9p)
+jobs=build/vm32
+
+say() { echo "vm32: $*"; }
+die() { echo "vm32: FAILED: $*" >&2; exit 1; }
+
+# boot SHARE JOB LIMIT: boots the machine with SHARE mounted at /host, runs /host/JOB as
+# its first process, and waits at most LIMIT seconds for it to power the machine off.
+# QEMU's console goes to $console. The disk is the image, behind a throwaway overlay
+# unless VAREK_VM32_WRITE is set.
+boot() {
+    local share=$1 job=$2 limit=$3 disk="file=$image/disk.img,format=raw,if=virtio,snapshot=on" qemu
+    # The first boot writes the image, which is thrown away if it fails: no need to flush.
+    [ -z "${VAREK_VM32_WRITE:-}" ] || disk="file=$image/disk.img,format=raw,if=virtio,cache=unsafe"
+    local accel=(-accel tcg,thread=multi)
+    [ ! -w /dev/kvm ] || accel=(-accel kvm "${accel[@]}")
+    # Wine's iret faults under SMAP and SMEP as QEMU emulates them: both off.
+    qemu-system-i386 "${accel[@]}" -smp 2 -m 3072 -cpu max,-smap,-smep \
+        -display none -monitor none -serial stdio -no-reboot -nic none -drive "$disk" \
+        -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
+        -append "console=ttyS0 quiet panic=-1 varek.job=$job" \
+        -virtfs "local,path=$share,mount_tag=host,security_model=none" </dev/null >>"$console" 2>&1 &
+    qemu=$!
+    trap 'kill "$qemu" 2>/dev/null || true' EXIT
+    local waited=0
+    while kill -0 "$qemu" 2>/dev/null; do
+        if [ "$waited" -ge "$limit" ]; then
+            kill "$qemu" 2>/dev/null || true
+            wait "$qemu" 2>/dev/null || true
+            die "the machine did not finish in $limit s; its console: $console"
+        fi
+        sleep 1
+        waited=$((waited + 1))
+    done
+    wait "$qemu" || die "QEMU ended with status $?; its console: $console"
+    trap - EXIT
+}
+
+# field PACKAGE FIELD: a field of a package in the i386 index that debootstrap fetched.
+field() {
+    awk -v p="$1" -v f="$2:" '$1 == "Package:" { here = $2 == p } here && $1 == f { $1 = ""; print substr($0, 2); exit }' \
+        "$work"/rootfs/var/lib/apt/lists/*_dists_bookworm_main_binary-i386_Packages
+}
+
+build_image() {
+    local start=$SECONDS sudo=() kernel version
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    work="$cache.new"
+    image=$work
+    console=$work/console.log
+    say "building the emulated 32-bit machine once: Debian 12 i386 with 32-bit Wine, in $cache"
+    say "(about 10 minutes and 1.5 GB; later runs boot it in seconds)"
+    "${sudo[@]}" rm -rf "$work"
+    mkdir -p "$work"
+    # The first stage only downloads and unpacks: it runs no i386 code.
+    "${sudo[@]}" debootstrap --foreign --arch=i386 --variant=minbase --include="$packages" \
+        bookworm "$work/rootfs" "$mirror" >"$work/debootstrap.log" 2>&1 ||
+        die "debootstrap could not fetch the i386 system from $mirror: see $work/debootstrap.log"
+    say "system fetched after $((SECONDS - start)) s"
+    # Under emulation dpkg spends most of its time decompressing: the packages are stored
+    # again uncompressed, natively here, and dpkg is told not to wait for the disk.
+    find "$work/rootfs/var/cache/apt/archives" -name '*.deb' -print0 |
+        "${sudo[@]}" xargs -0 -P 2 -n 8 sh -c 'for deb; do
+            d=$(mktemp -d) && dpkg-deb -R "$deb" "$d" && dpkg-deb -b -Znone "$d" "$deb" >/dev/null &&
+            rm -rf "$d" || exit 255; done' repack || die "could not repack the i386 packages"
+    echo force-unsafe-io | "${sudo[@]}" tee "$work/rootfs/etc/dpkg/dpkg.cfg.d/unsafe-io" >/dev/null
+    say "packages stored uncompressed after $((SECONDS - start)) s"
+
+    # The kernel, from the same index; the image does not install it, so no initramfs
+    # is made inside the emulation, which would take many minutes.
+    kernel=$(field linux-image-686 Depends | sed 's/ .*//')
+    [ -n "$kernel" ] || die "no linux-image-686 in the i386 index"
+    wget -q -O "$work/kernel.deb" "$mirror/$(field "$kernel" Filename)" || die "could not fetch $kernel"
+    dpkg-deb -x "$work/kernel.deb" "$work/kernel"
+    version=${kernel#linux-image-}
+    cp "$work/kernel/boot/vmlinuz-$version" "$work/vmlinuz"
+
+    # A small initrd: busybox and the modules the root disk and the share need.
+    local initrd=$work/initrd m
+    mkdir -p "$initrd"/{bin,dev,proc,sys,newroot,modules}
+    dpkg-deb -x "$work"/rootfs/var/cache/apt/archives/busybox-static_*.deb "$work/busybox"
+    cp "$work/busybox/bin/busybox" "$initrd/bin/"
+    for m in "${modules[@]}"; do
+        cp "$(find "$work/kernel/lib/modules/$version" -name "$m.ko")" "$initrd/modules/" || die "no module $m"
+    done
+    cat >"$initrd/init" <<EOF
+#!/bin/busybox sh
+# Mounts the root disk and the share at /host, then runs the job named by varek.job.
+/bin/busybox --install -s /bin
+mount -t proc proc /proc
+mount -t devtmpfs dev /dev
+for m in ${modules[*]}; do insmod /modules/\$m.ko || echo "init: no module \$m"; done
+for i in \$(seq 1 100); do [ -b /dev/vda ] && break; sleep 0.1; done
+mount -t ext4 /dev/vda /newroot || { echo "init: no root disk"; poweroff -f; }
+mkdir -p /newroot/host
+mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144,cache=loose host /newroot/host ||
+    { echo "init: no share"; poweroff -f; }
+job=\$(sed -n 's/.*varek.job=\([^ ]*\).*/\1/p' /proc/cmdline)
+umount /proc
+mount --move /dev /newroot/dev
+exec switch_root /newroot /bin/sh "/host/\$job"
+EOF
+    chmod +x "$initrd/init"
+    (cd "$initrd" && find . | cpio -o -H newc --quiet | gzip -1) >"$work/initrd.img"
+
+    # The second stage and a template Wine prefix are made inside the machine, on first boot.
+    "${sudo[@]}" rm -f "$work/rootfs/proc"
+    "${sudo[@]}" mkdir -p "$work/rootfs/proc"
+    cat >"$work/provision.sh" <<'EOF'
+#!/bin/sh
+# First boot: finishes the Debian system, then makes the Wine prefix every session copies.
+mount -t proc proc /proc
+mount -t sysfs sys /sys
+echo "provision: second stage"
+# The second stage removes /debootstrap when it is done, and unmounts /proc.
+if [ ! -d /debootstrap ] || /debootstrap/debootstrap --second-stage >/host/second-stage.log 2>&1; then
+    mountpoint -q /proc || mount -t proc proc /proc
+    mount -t tmpfs tmp /tmp
+    mkdir -p /dev/shm /dev/pts && mount -t tmpfs shm /dev/shm && mount -t devpts pts /dev/pts
+    echo "provision: Wine prefix"
+    mkdir -p /var/lib/varek
+    HOME=/root WINEPREFIX=/var/lib/varek/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
+        wineboot -i >/host/wineboot.log 2>&1 && HOME=/root WINEPREFIX=/var/lib/varek/wineprefix wineserver -w
+    echo $? >/host/status
+else
+    echo "second stage: $?" >/host/status
+fi
+mountpoint -q /proc || mount -t proc proc /proc
+sync
+echo o >/proc/sysrq-trigger
+sleep 60
+EOF
+    chmod +x "$work/provision.sh"
+    "${sudo[@]}" mkfs.ext4 -q -F -L varek -d "$work/rootfs" "$work/disk.img" 6G ||
+        die "mkfs.ext4 could not make the disk image"
+    "${sudo[@]}" rm -rf "$work/rootfs" "$work/kernel" "$work/busybox" "$work/kernel.deb" "$initrd"
+    [ ${#sudo[@]} -eq 0 ] || sudo chown "$(id -u):$(id -g)" "$work/disk.img"
+    say "first boot: the second stage of debootstrap and a Wine prefix, under emulation"
+    VAREK_VM32_WRITE=1 boot "$work" provision.sh 1800
+    [ "$(cat "$work/status" 2>/dev/null)" = 0 ] ||
+        die "the first boot failed ($(cat "$work/status" 2>/dev/null || echo "no status")): see $work"
+    rm -rf "$cache"
+    mv "$work" "$cache"
+    echo "$recipe" >"$cache/recipe"
+    say "image ready after $((SECONDS - start)) s: $cache, $(du -sh "$cache" | cut -f1) on disk"
+}
+
+# run LIMIT STEP...: runs the steps in the machine, in this tree, inside one Wine session.
+run() {
+    local limit=$1
+    shift
+    image=$cache
+    console=$jobs/console.log
+    mkdir -p "$jobs"
+    rm -f "$jobs/status" "$jobs/job.log" "$console"
+    {
+        echo "root='$varek_root'"
+        printf 'set --'
+        printf ' %q' "$@"
+        echo
+    } >"$jobs/job"
+    : >"$jobs/job.log"
+    local start=$SECONDS
+    tail -n +1 -f "$jobs/job.log" &
+    local tail=$!
+    boot "$varek_root" scripts/vm32-guest.sh "$limit" || { kill "$tail"; exit 1; }
+    kill "$tail" 2>/dev/null || true
+    local status
+    status=$(cat "$jobs/status" 2>/dev/null) || die "the machine stopped without a result; its console: $console"
+    say "the machine ran for $((SECONDS - start)) s"
+    return "$status"
+}
+
+case "${1:-}" in
+    --image | --checks | --suite | --)
+        if [ "$(cat "$cache/recipe" 2>/dev/null)" != "$recipe" ]; then
+            build_image
+        else
+            say "emulated 32-bit machine: $cache ($(du -sh "$cache" | cut -f1))"
+        fi
+        ;;&
+    --image) ;;
+    --) shift; run 3600 "$@" ;;
+    --checks | --suite) varek_build windows >/dev/null || die "the 32-bit build failed" ;;&
+    --checks)
+        status=0
+        run 900 scripts/vm32-checks.sh --checks || status=$?
+        shot=build/windows/vm32-dialog
+        if [ -f "$shot.xwd" ] && convert "xwd:$shot.xwd" "$shot.png" 2>/dev/null; then
+            rm -f "$shot.xwd"
+            say "the dialog as the emulated machine showed it: $shot.png"
+        fi
+        exit "$status"
+        ;;
+    --suite) run 5400 scripts/vm32-checks.sh --suite ;;
+    *) echo "usage: scripts/vm32.sh --checks | --suite | --image | -- CMD..." >&2; exit 2 ;;
+esac
