@@ -110,9 +110,12 @@ TEST_F(RunSequence, DialogOpensCentredOnTheWorkArea) {
 }
 
 // The second launch ends at once, writes nothing and brings the first dialog forward,
-// from behind a window of the test's own; the first still saves.
+// from behind a window of the test's own and past a dialog of the same caption that the
+// test shows; the first still saves.
 TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothing) {
     RunTool([this](HWND dialog) {
+        HWND decoy = CreateWindowExA(0, "#32770", "Varek Setup", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99, nullptr, nullptr,
+                                     nullptr, nullptr);
         HWND cover = CreateWindowExA(0, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr,
                                      nullptr, nullptr);
         SetForegroundWindow(cover);
@@ -125,6 +128,7 @@ TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothin
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
         EXPECT_TRUE(ReadToolKey().empty());
         DestroyWindow(cover);
+        DestroyWindow(decoy);
         Click(dialog, kSave);
     });
     EXPECT_EQ(ReadToolKey(), DefaultSave());
