@@ -7,6 +7,8 @@
 // functions; it sets itself up when it is loaded.
 #include <windows.h>
 
+#include "shell/command_line.h"
+
 extern "C" void __main();  // libmingw32: runs the static constructors once
 
 namespace {
@@ -16,16 +18,6 @@ namespace {
 typedef void(__cdecl* ExitFn)();
 ExitFn s_atExit[8];
 int s_atExitCount = 0;
-
-LPSTR CommandLineAfterProgramName() {
-    char* p = ::GetCommandLineA();
-    const bool quoted = *p == '"';
-    if (quoted) ++p;
-    while (*p != '\0' && (quoted ? *p != '"' : *p > ' ')) ++p;
-    if (*p == '"') ++p;
-    while (*p != '\0' && *p <= ' ') ++p;
-    return p;
-}
 
 }  // namespace
 
@@ -42,7 +34,8 @@ extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTSta
     startup.cb = sizeof startup;
     ::GetStartupInfoA(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
-    const int status = WinMain(::GetModuleHandleA(nullptr), nullptr, CommandLineAfterProgramName(), show);
+    const int status =
+        WinMain(::GetModuleHandleA(nullptr), nullptr, ArgumentsAfterProgramName(::GetCommandLineA()), show);
     while (s_atExitCount > 0) s_atExit[--s_atExitCount]();
     ::ExitProcess(static_cast<UINT>(status));
 }

@@ -2,7 +2,24 @@
 // closing the dialog, on a first run and over stored values.
 #include "harness/tool_test.h"
 
+#include <sddl.h>  // after <windows.h>
+
 using RunSequence = ToolTest;
+
+// The user's SID as text, from the test's own token: the tool runs as the same user.
+static std::string UserSid() {
+    HANDLE token;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    BYTE user[256];
+    DWORD size;
+    GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+    char* sid = nullptr;
+    ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
+    const std::string text = sid != nullptr ? sid : "";
+    LocalFree(sid);
+    CloseHandle(token);
+    return text;
+}
 
 TEST_F(RunSequence, FirstRunThenCancelLeavesTheKeyWithItsClassAndNoValues) {
     RunTool([](HWND dialog) { Click(dialog, kCancel); });
@@ -93,9 +110,12 @@ TEST_F(RunSequence, DialogOpensCentredOnTheWorkArea) {
 }
 
 // The second launch ends at once, writes nothing and brings the first dialog forward,
-// from behind a window of the test's own; the first still saves.
+// from behind a window of the test's own and past a dialog of the same caption that the
+// test shows; the first still saves.
 TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothing) {
     RunTool([this](HWND dialog) {
+        HWND decoy = CreateWindowExA(0, "#32770", "Varek Setup", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99, nullptr, nullptr,
+                                     nullptr, nullptr);
         HWND cover = CreateWindowExA(0, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr,
                                      nullptr, nullptr);
         SetForegroundWindow(cover);
@@ -108,7 +128,18 @@ TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothin
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
         EXPECT_TRUE(ReadToolKey().empty());
         DestroyWindow(cover);
+        DestroyWindow(decoy);
         Click(dialog, kSave);
     });
     EXPECT_EQ(ReadToolKey(), DefaultSave());
+}
+
+// The test holds the instance's mutex, named by the user's SID, as an instance that is
+// ending would: the launch waits for a dialog that never comes, then becomes the instance.
+TEST_F(RunSequence, ALaunchWhileTheInstanceEndsOpensItsDialogOnceTheInstanceHasGone) {
+    HANDLE ending = CreateMutexA(nullptr, FALSE, ("Local\\Varek Setup instance of " + UserSid()).c_str());
+    ASSERT_TRUE(m_tool.Start(ToolExePath()));
+    EXPECT_EQ(m_tool.WaitForDialog(2500), nullptr);
+    CloseHandle(ending);
+    EXPECT_NE(m_tool.WaitForDialog(), nullptr);
 }
