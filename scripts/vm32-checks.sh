@@ -16,12 +16,12 @@ if [ -z "${VAREK_WINE_SESSION:-}" ]; then
 fi
 
 # The group: the dialog comes up centred with what is stored, Save stores the ten values
-# with their types, Cancel and Esc store nothing, a second launch ends writing nothing,
-# the window menu's Restore Defaults and About, the failed-save box of an unwritable key,
-# exit codes (every launch is checked to end with 0); and the resources and the framework
-# read in a 32-bit process.
+# with their types, Cancel and Esc store nothing, a second launch ends writing nothing and
+# one while the instance ends gets its own dialog, the window menu's Restore Defaults and
+# About, the failed-save box of an unwritable key, exit codes (every launch is checked to
+# end with 0); and the resources and the framework read in a 32-bit process.
 checks=(
-    "run_sequence_test RunSequence.FirstRunThenSaveWritesExactlyTheTenDefaults:RunSequence.FirstRunThenCancel*:RunSequence.EscapeWritesNothing:RunSequence.DialogOpensCentredOnTheWorkArea:RunSequence.ASecondLaunch*"
+    "run_sequence_test RunSequence.FirstRunThenSaveWritesExactlyTheTenDefaults:RunSequence.FirstRunThenCancel*:RunSequence.EscapeWritesNothing:RunSequence.DialogOpensCentredOnTheWorkArea:RunSequence.ASecondLaunch*:RunSequence.ALaunchWhile*"
     "dialog_test SetupDialog.StoredValuesShowAsMarks"
     "keyboard_test SystemMenu.*:Keyboard.F1AndTheSystemMenu*"
     "hostile_registry_test */UnwritableKey.*"

@@ -109,9 +109,10 @@ TEST_F(RunSequence, DialogOpensCentredOnTheWorkArea) {
     });
 }
 
-// The second launch ends at once, writes nothing and brings the first dialog forward,
-// from behind a window of the test's own and past a dialog of the same caption that the
-// test shows; the first still saves.
+// The second launch ends, writes nothing and brings the first dialog forward, from behind
+// a window of the test's own and past a dialog of the same caption that the test shows;
+// the first still saves. Its time to end is not judged: under emulation a start alone
+// takes seconds, and a failed search shows as the cover left in front.
 TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothing) {
     RunTool([this](HWND dialog) {
         HWND decoy = CreateWindowExA(0, "#32770", "Varek Setup", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99, nullptr, nullptr,
@@ -123,7 +124,7 @@ TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothin
         ToolProcess second;
         DWORD exitCode = 1;
         ASSERT_TRUE(second.Start(ToolExePath()));
-        EXPECT_TRUE(second.WaitForExit(3000, &exitCode));
+        EXPECT_TRUE(second.WaitForExit(15000, &exitCode));
         EXPECT_EQ(exitCode, 0u);
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
         EXPECT_TRUE(ReadToolKey().empty());
