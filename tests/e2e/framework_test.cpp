@@ -7,6 +7,8 @@
 
 #include "afx/afxwin.h"
 
+LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+
 namespace {
 
 std::vector<UINT> s_reachedOwnProcedure;  // WM_PAINT and WM_QUERYDRAGICON, in order
@@ -66,6 +68,15 @@ TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {
     SendMessageA(wnd.m_hWnd, WM_PAINT, 0, 0);
     EXPECT_EQ(s_reachedOwnProcedure, (std::vector<UINT>{WM_QUERYDRAGICON, WM_PAINT}));
     DestroyWindow(wnd.m_hWnd);
+}
+
+// On x86-64 a fault in a handler reaches a handler further up only through the unwind entry
+// of each frame between them; a 32-bit fault needs none.
+TEST(WindowObject, WindowProcedureHasAnUnwindEntryOnX86_64) {
+#ifdef _WIN64
+    DWORD64 base = 0;
+    EXPECT_NE(RtlLookupFunctionEntry(reinterpret_cast<DWORD64>(&AfxWndProc), &base, nullptr), nullptr);
+#endif
 }
 
 }  // namespace
