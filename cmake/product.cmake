@@ -63,3 +63,9 @@ target_link_libraries(varek_setup PRIVATE varek_afx varek_core ddraw)
 # optimisation: with -nostartfiles this binutils' ld crashes on the LTO objects.
 # Terminal-server aware: no per-user INI or registry redirection on a shared server.
 target_link_options(varek_setup PRIVATE -s -Wl,--gc-sections -nostartfiles -Wl,--tsaware)
+# No automatic data imports: ld would point a reference to a DLL's variable that is not
+# declared dllimport at the import table, to be put right at start-up by the C runtime's
+# pseudo-relocations, which the own entry never runs; the exe would read the wrong memory.
+# Refused, such a reference fails the link with "undefined reference". With no auto-import
+# there is nothing left for pseudo-relocations to patch.
+target_link_options(varek_setup PRIVATE -Wl,--disable-auto-import)
