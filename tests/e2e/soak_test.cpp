@@ -107,8 +107,16 @@ std::string RealInput(HWND dialog, const std::vector<int>& clicks, int line, End
     return commands;
 }
 
-// Wine's reports of faults in the error output since the last call: "wine: Unhandled
-// page fault on read access to ...", an exception, a crash.
+// Wine's reports of faults in the error output since the last call. Each unhandled exception
+// is one line such as "wine: Unhandled page fault on read access to 0000000000000000 at
+// address ... (thread 0024), starting debugger..." ("Unhandled exception 0xe0000001 in
+// thread ...", "Unimplemented function ... called", ...); its exception handling reports
+// its own errors as "err:seh:..." lines. Other lines may well say "default" or "exception".
+bool IsFaultReport(const std::string& line) {
+    return (line.rfind("wine: ", 0) == 0 && line.find(", starting debugger...") != std::string::npos) ||
+           line.rfind("err:seh:", 0) == 0;
+}
+
 std::string NewFaultReports() {
     static long offset = 0;
     const char* path = std::getenv("VAREK_WINE_ERRORS");
@@ -119,11 +127,7 @@ std::string NewFaultReports() {
     std::string reports;
     char line[512];
     while (std::fgets(line, sizeof line, file) != nullptr) {
-        const std::string text = line;
-        if (text.find("Unhandled") != std::string::npos || text.find("fault") != std::string::npos ||
-            text.find("xception") != std::string::npos || text.find("crash") != std::string::npos) {
-            reports += text;
-        }
+        if (IsFaultReport(line)) reports += line;
     }
     offset = std::ftell(file);
     std::fclose(file);
