@@ -170,6 +170,7 @@ TEST_F(Soak, RandomRunsStoreWhatTheModelSays) {
 
     int mismatches = 0, faults = 0, realRuns = 0;
     unsigned done = 0;
+    ToolProcess tool;  // one for all runs: each start must let the last run's process go
     NewFaultReports();  // what came before the first run is not the tool's
     for (unsigned run = 1; run <= runs; ++run, ++done) {
         SCOPED_TRACE("soak run " + std::to_string(run) + " of seed " + std::to_string(seed));
@@ -191,8 +192,10 @@ TEST_F(Soak, RandomRunsStoreWhatTheModelSays) {
         const bool real = below(2) == 0;
         realRuns += real ? 1 : 0;
 
-        ToolProcess tool;
+        const HANDLE last = tool.Handle();
+        const DWORD lastPid = tool.Pid();
         HWND dialog = tool.Start(ddraw.ExePath(), ddraw.Environment()) ? tool.WaitForDialog() : nullptr;
+        if (last != nullptr) EXPECT_NE(GetProcessId(last), lastPid) << "the last run's handle is still open";
         const std::vector<std::string> lines = dialog != nullptr ? ListLines(dialog) : std::vector<std::string>();
         if (dialog == nullptr || lines.size() != 4u) {
             ADD_FAILURE() << "run " << run << ": the dialog did not come up with its four lines";
