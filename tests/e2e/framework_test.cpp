@@ -56,7 +56,8 @@ TEST(WindowObject, EachWindowReachesItsOwnObjectAfterOthersCameAndWent) {
     later.Create();
     EXPECT_EQ(middle.m_hWnd, nullptr);
     for (CTestWnd* wnd : {&first, &last, &later}) {
-        EXPECT_EQ(SendMessageA(wnd->m_hWnd, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(wnd));
+        EXPECT_EQ(SendMessageA(wnd->m_hWnd, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(wnd))
+            << (wnd == &first ? "first" : wnd == &last ? "last" : "later");
     }
     for (CTestWnd* wnd : {&first, &last, &later}) DestroyWindow(wnd->m_hWnd);
 }

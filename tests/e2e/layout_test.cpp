@@ -272,7 +272,8 @@ TEST_F(Layout, IconGroupHoldsA32AndA16PixelSixteenColourImage) {
         const DWORD size = id == 1 ? 32 : 16;
         // Width, height, colours, reserved, planes, bits per pixel, bytes, icon id.
         EXPECT_EQ((Numbers{in.Byte(), in.Byte(), in.Byte(), in.Byte(), in.Word(), in.Word(), in.Dword(), in.Word()}),
-                  (Numbers{size, size, 16, 0, 1, 4, static_cast<DWORD>(Resource(RT_ICON, id).size()), id}));
+                  (Numbers{size, size, 16, 0, 1, 4, static_cast<DWORD>(Resource(RT_ICON, id).size()), id}))
+            << id;
     }
 }
 
@@ -283,7 +284,8 @@ TEST_F(Layout, IconImagesAreFourBitDibsWithTheStandardPalette) {
         Reader in(image);
         // Header size, width, height of colour rows and mask rows together, planes, bits, BI_RGB.
         EXPECT_EQ((Numbers{in.Dword(), in.Dword(), in.Dword(), in.Word(), in.Word(), in.Dword()}),
-                  (Numbers{40, DWORD(size), DWORD(size) * 2, 1, 4, 0}));
+                  (Numbers{40, DWORD(size), DWORD(size) * 2, 1, 4, 0}))
+            << size;
         in.Skip(20);
         Numbers palette;
         for (int i = 0; i < 16; ++i) palette.push_back(in.Dword());
