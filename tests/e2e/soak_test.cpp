@@ -107,11 +107,9 @@ std::string RealInput(HWND dialog, const std::vector<int>& clicks, int line, End
     return commands;
 }
 
-// Wine's reports of faults in the error output since the last call. Each unhandled exception
-// is one line such as "wine: Unhandled page fault on read access to 0000000000000000 at
-// address ... (thread 0024), starting debugger..." ("Unhandled exception 0xe0000001 in
-// thread ...", "Unimplemented function ... called", ...); its exception handling reports
-// its own errors as "err:seh:..." lines. Other lines may well say "default" or "exception".
+// Wine's own fault lines, not any line that says "default": each unhandled exception as
+// "wine: Unhandled page fault on read access to ... (thread 0024), starting debugger..." (or
+// "Unhandled exception 0x...", "Unimplemented function ... called", ...), and "err:seh:" lines.
 bool IsFaultReport(const std::string& line) {
     return (line.rfind("wine: ", 0) == 0 && line.find(", starting debugger...") != std::string::npos) ||
            line.rfind("err:seh:", 0) == 0;

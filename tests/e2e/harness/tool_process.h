@@ -25,8 +25,7 @@ public:
     ToolProcess(const ToolProcess&) = delete;
     ToolProcess& operator=(const ToolProcess&) = delete;
 
-    // Starts the exe, after releasing the process of the last start; extraEnvironment entries
-    // are "NAME=value".
+    // Starts the exe, ending the last start's process first; extra entries are "NAME=value".
     bool Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment = {});
     // The dialog, once it is created and shown (its start-up has run); null on time-out.
     HWND WaitForDialog(DWORD timeoutMs = 15000);
