@@ -75,13 +75,13 @@ class CDataExchange {};
 // A dialog made from a template in the module's resources and run modally, owned by no window.
 class CDialog : public CWnd {
 public:
+    // No destructor of its own: DoModal destroys the window before it returns.
     explicit CDialog(UINT nIDTemplate);
-    ~CDialog() override;
 
     // 1 or 2 as the dialog ended (IDOK, IDCANCEL), -1 when it could not be run.
     INT_PTR DoModal();
     void EndDialog(int nResult);
-    BOOL UpdateData();
+    void UpdateData();
 
     virtual BOOL OnInitDialog();
     void OnOK();

@@ -39,10 +39,6 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
-CDialog::~CDialog() {
-    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
-}
-
 INT_PTR CDialog::DoModal() {
     LPCSTR name = MAKEINTRESOURCEA(m_nIDTemplate);
     HINSTANCE module = AfxFindResourceHandle(name, RT_DIALOG);
@@ -64,11 +60,13 @@ INT_PTR CDialog::DoModal() {
 
 void CDialog::RunModalLoop() {
     MSG msg;
-    while (!m_bEndModal && m_hWnd != nullptr) {
+    // Only DoModal destroys the window, after the loop: it is there for the whole loop.
+    while (!m_bEndModal) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
-            // A quit request ends the run; post it again for whoever runs the next loop.
+            // A quit request, which another process may post, ends the run; post it again
+            // for whoever runs the next loop.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
@@ -97,10 +95,9 @@ void CDialog::EndDialog(int nResult) {
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
-BOOL CDialog::UpdateData() {
+void CDialog::UpdateData() {
     CDataExchange dx;
     DoDataExchange(&dx);
-    return TRUE;
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -111,7 +108,7 @@ BOOL CDialog::OnInitDialog() {
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 void CDialog::OnOK() {
-    if (!UpdateData()) return;
+    UpdateData();
     EndDialog(IDOK);
 }
 

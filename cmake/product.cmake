@@ -2,9 +2,14 @@
 enable_language(RC)
 
 set(VAREK_PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics -ffunction-sections -fdata-sections
-    # Nothing in the product unwinds: no exceptions, no debugger walking its stacks.
-    -fno-asynchronous-unwind-tables -fno-unwind-tables
     -Wall -Wextra)
+# The 32-bit exe needs no unwind tables: nothing in it throws, and a fault finds its
+# handler through the chain of frames the code itself registers. On x86-64 a fault or an
+# exception passes a frame only by that frame's entry in .pdata/.xdata, and the Wine tests
+# run an x86-64 build: without the tables it would handle a fault unlike the shipped exe.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    list(APPEND VAREK_PRODUCT_FLAGS -fno-asynchronous-unwind-tables -fno-unwind-tables)
+endif()
 
 target_compile_options(varek_core PRIVATE ${VAREK_PRODUCT_FLAGS})
 
@@ -58,3 +63,9 @@ target_link_libraries(varek_setup PRIVATE varek_afx varek_core ddraw)
 # optimisation: with -nostartfiles this binutils' ld crashes on the LTO objects.
 # Terminal-server aware: no per-user INI or registry redirection on a shared server.
 target_link_options(varek_setup PRIVATE -s -Wl,--gc-sections -nostartfiles -Wl,--tsaware)
+# No automatic data imports: ld would point a reference to a DLL's variable that is not
+# declared dllimport at the import table, to be put right at start-up by the C runtime's
+# pseudo-relocations, which the own entry never runs; the exe would read the wrong memory.
+# Refused, such a reference fails the link with "undefined reference". With no auto-import
+# there is nothing left for pseudo-relocations to patch.
+target_link_options(varek_setup PRIVATE -Wl,--disable-auto-import)

@@ -2,6 +2,8 @@
 // the resource functions: the version library is not among the DLLs the tool may load.
 #include "dialog/about_box.h"
 
+#include "shell/setup_name.h"
+
 namespace {
 
 // The fixed part of a version record follows its 40-byte head: three WORDs, the key
@@ -19,11 +21,11 @@ const VS_FIXEDFILEINFO* OwnFileVersion() {
 }  // namespace
 
 void ShowAboutBox(HWND owner) {
-    char text[160] = "Varek Setup\n\n";
+    char text[160] = VAREK_SETUP_NAME "\n\n";
     if (const VS_FIXEDFILEINFO* info = OwnFileVersion()) {
         ::wsprintfA(text + ::lstrlenA(text), "Version %u.%u.%u.%u\n\n", HIWORD(info->dwFileVersionMS),
                     LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
     }
     ::lstrcatA(text, "Copyright \xA9 Ostrand 1998. All rights reserved.");
-    ::MessageBoxA(owner, text, "About Varek Setup", MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxA(owner, text, "About " VAREK_SETUP_NAME, MB_OK | MB_ICONINFORMATION);
 }

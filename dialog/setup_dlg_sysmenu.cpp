@@ -3,12 +3,13 @@
 #include "dialog/check_marks.h"
 #include "dialog/setup_dlg.h"
 #include "settings/render_settings.h"
+#include "shell/setup_name.h"
 
 void CSetupDlg::AddSystemMenuItems() {
     const HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
     ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(menu, MF_STRING, IDM_RESTORE_DEFAULTS, "Restore &Defaults");
-    ::AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About Varek Setup...");
+    ::AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About " VAREK_SETUP_NAME "...");
 }
 
 // The record and the marks as a first run shows them, and no device line chosen.

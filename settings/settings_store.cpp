@@ -1,14 +1,16 @@
-// Reads and writes the ten values of HKCU\Software\Ostrand\Varek 3D.
+// Reads and writes the ten values of the tool's registry key.
 #include "settings/settings_store.h"
 
 #include <cstring>
+
+#include "settings/settings_key.h"
 
 namespace {
 
 // The path is written with a leading backslash, the form the key has always been
 // opened with. NT-family Windows and Wine refuse that form with ERROR_BAD_PATHNAME;
 // the same path without the backslash names the same key, so Open retries with it.
-const char kKeyPath[] = "\\Software\\Ostrand\\Varek 3D";
+const char kKeyPath[] = "\\" VAREK_SETTINGS_KEY;
 // Not const: RegCreateKeyExA takes the class as LPSTR, though it only reads it.
 char s_keyClass[] = "Varek 3D";
 

@@ -1,8 +1,11 @@
 // What each option means and where the options are kept: what users of the tool ask.
 #include "shell/setup_help.h"
 
+#include "settings/settings_key.h"
+#include "shell/setup_name.h"
+
 const char kSetupHelpText[] =
-    "Varek Setup chooses how Varek 3D uses Direct3D and DirectDraw.\n"
+    VAREK_SETUP_NAME " chooses how Varek 3D uses Direct3D and DirectDraw.\n"
     "\n"
     "Potential Rasterizers: D3D HAL lets Varek 3D use the graphics card's hardware; "
     "D3D MMX and D3D RGB let it fall back to the MMX or plain RGB software renderers.\n"
@@ -18,4 +21,4 @@ const char kSetupHelpText[] =
     "option back to its default; nothing is stored until Save.\n"
     "\n"
     "Save stores every option; Cancel keeps the stored ones. The options are kept in the "
-    "registry under HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D.";
+    "registry under HKEY_CURRENT_USER\\" VAREK_SETTINGS_KEY ".";

@@ -71,6 +71,7 @@ TEST(SettingsOpen, RetriesOnlyARefusedBackslashAndOnlyAFailedOpenForWritingForRe
         {true, 0, ERROR_ACCESS_DENIED, false, {kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
         FakeRegistry registry;
         registry.refuseLeadingBackslash = c.refuseBackslash;
         registry.createKeyError = c.createError;
@@ -93,7 +94,8 @@ TEST_F(SettingsLoad, EmptyKeyAndRestoreDefaultsGiveEveryDefaultAndLeaveTheDevice
     RestoreDefaults(restored);
     ASSERT_TRUE(store.Open());
     store.Load(settings);
-    for (const RenderSettings& s : {settings, restored}) {
+    for (const auto& [name, s] : std::map<std::string, RenderSettings>{{"loaded", settings}, {"restored", restored}}) {
+        SCOPED_TRACE(name);
         EXPECT_EQ(Loaded(s), kDefaults);
         EXPECT_EQ(s.UseDefaultDirectDraw, 0xABABABABu);
         EXPECT_EQ(s.DirectDrawDeviceId.Data1, 0xABABABABu);
@@ -189,13 +191,14 @@ TEST_F(SettingsSave, WritesTheTenValuesInOrderAndLeavesOthersAlone) {
 
 TEST_F(SettingsSave, FailedWriteDoesNotStopTheLaterOnes) {
     for (int failing = 0; failing < 10; ++failing) {
+        SCOPED_TRACE("failing write " + std::to_string(failing));
         FakeRegistry key;
         key.failSetIndex = failing;
         SettingsStore failingStore(key);
         ASSERT_TRUE(failingStore.Open());
         failingStore.Save(kEdited);
-        EXPECT_EQ(key.trace.size(), 12u) << "failing write " << failing;
-        EXPECT_EQ(key.values.size(), 9u) << "failing write " << failing;
+        EXPECT_EQ(key.trace.size(), 12u);
+        EXPECT_EQ(key.values.size(), 9u);
     }
     registry.failSetName = "Allow 3DNow";
     ASSERT_TRUE(store.Open());
@@ -220,6 +223,7 @@ TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAW
         {1021, 0, {}, 1021, 0},  // ERROR_CHILD_MUST_BE_VOLATILE
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
         FakeRegistry key;
         key.createKeyError = c.createError;
         key.writeAccessError = c.writeError;

@@ -150,6 +150,7 @@ TEST_F(SetupDialog, TwoAlikeDevicesGiveTwoLinesEachStoringItsOwnGuid) {
     ScriptedDirectDraw ddraw({{TestGuid(4), "twin", "Same Card"}, {TestGuid(5), "twin", "Same Card"}});
     std::vector<std::vector<uint8_t>> stored;
     for (int line : {0, 1}) {
+        SCOPED_TRACE("line " + std::to_string(line));
         ToolProcess tool;
         ASSERT_TRUE(tool.Start(ddraw.ExePath(), ddraw.Environment()));
         HWND dialog = tool.WaitForDialog();
@@ -161,5 +162,5 @@ TEST_F(SetupDialog, TwoAlikeDevicesGiveTwoLinesEachStoringItsOwnGuid) {
         stored.push_back(ReadToolKey()["Direct Draw Device ID"].bytes);
     }
     EXPECT_NE(stored[0], stored[1]);
-    for (const auto& guid : stored) EXPECT_TRUE(guid == TestGuid(4) || guid == TestGuid(5));
+    for (const auto& guid : stored) EXPECT_TRUE(guid == TestGuid(4) || guid == TestGuid(5)) << &guid - &stored[0];
 }

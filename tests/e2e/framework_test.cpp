@@ -7,6 +7,8 @@
 
 #include "afx/afxwin.h"
 
+LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+
 namespace {
 
 std::vector<UINT> s_reachedOwnProcedure;  // WM_PAINT and WM_QUERYDRAGICON, in order
@@ -54,7 +56,8 @@ TEST(WindowObject, EachWindowReachesItsOwnObjectAfterOthersCameAndWent) {
     later.Create();
     EXPECT_EQ(middle.m_hWnd, nullptr);
     for (CTestWnd* wnd : {&first, &last, &later}) {
-        EXPECT_EQ(SendMessageA(wnd->m_hWnd, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(wnd));
+        EXPECT_EQ(SendMessageA(wnd->m_hWnd, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(wnd))
+            << (wnd == &first ? "first" : wnd == &last ? "last" : "later");
     }
     for (CTestWnd* wnd : {&first, &last, &later}) DestroyWindow(wnd->m_hWnd);
 }
@@ -66,6 +69,15 @@ TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {
     SendMessageA(wnd.m_hWnd, WM_PAINT, 0, 0);
     EXPECT_EQ(s_reachedOwnProcedure, (std::vector<UINT>{WM_QUERYDRAGICON, WM_PAINT}));
     DestroyWindow(wnd.m_hWnd);
+}
+
+// On x86-64 a fault in a handler reaches a handler further up only through the unwind entry
+// of each frame between them; a 32-bit fault needs none.
+TEST(WindowObject, WindowProcedureHasAnUnwindEntryOnX86_64) {
+#ifdef _WIN64
+    DWORD64 base = 0;
+    EXPECT_NE(RtlLookupFunctionEntry(reinterpret_cast<DWORD64>(&AfxWndProc), &base, nullptr), nullptr);
+#endif
 }
 
 }  // namespace

@@ -111,6 +111,7 @@ protected:
 // One run ends with Cancel, a second with Save.
 TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveReportsTheKeyAndTheReasonInOneBox) {
     for (const int ending : {kCancel, kSave}) {
+        SCOPED_TRACE(ending == kSave ? "Save" : "Cancel");
         RemoveTheKeys();
         GetParam().setUp();
         const KeyValues before = ReadToolKey();

@@ -71,6 +71,7 @@ TEST_F(Keyboard, F1AndTheSystemMenuShowHelpAndAboutAndClosingThemReturnsToTheDia
          "Varek Setup\n\nVersion 1.0.0.1\n\nCopyright \xA9 Ostrand 1998. All rights reserved."},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.exe + ": " + c.keys);
         HWND dialog = Launch({}, c.exe);
         ASSERT_NE(dialog, nullptr) << c.exe;
         ASSERT_TRUE(PressKeys(dialog, c.keys));
@@ -97,6 +98,7 @@ using SystemMenu = ToolTest;
 // From stored values unlike every default and a device line selected; Cancel then keeps what is stored.
 TEST_F(SystemMenu, RestoreDefaultsShowsTheDefaultsAndSaveThenStoresThem) {
     for (const int ending : {kCancel, kSave}) {
+        SCOPED_TRACE(ending == kSave ? "Save" : "Cancel");
         for (const auto& [name, value] : SavedValues(0, 0, 32, 15, 2, 0, 0, 7, 1, AllBytes(0xFF))) {
             WriteToolValue(name, value.type, value.bytes);
         }

@@ -48,6 +48,12 @@ TEST_F(RunSequence, AltF4WritesNothing) {
     EXPECT_TRUE(ReadToolKey().empty());
 }
 
+// Another process may post the quit request to the dialog.
+TEST_F(RunSequence, QuitMessageEndsTheRunWritingNothing) {
+    RunTool([](HWND dialog) { PostMessageA(dialog, WM_QUIT, 0, 0); });
+    EXPECT_TRUE(ReadToolKey().empty());
+}
+
 TEST_F(RunSequence, EnterSaves) {
     RunTool([](HWND dialog) { ASSERT_TRUE(PressKeys(dialog, "Return")); });
     EXPECT_EQ(ReadToolKey(), DefaultSave());

@@ -18,13 +18,16 @@ std::string ToolExePath() {
     return WindowsPath(exe != nullptr ? exe : "");
 }
 
-ToolProcess::~ToolProcess() {
+ToolProcess::~ToolProcess() { Release(); }
+
+void ToolProcess::Release() {
     if (m_process == nullptr) return;
     if (WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
         TerminateProcess(m_process, 99);
         WaitForSingleObject(m_process, 5000);
     }
     CloseHandle(m_process);
+    m_process = nullptr;
 }
 
 std::string EnvironmentBlock(const std::vector<std::string>& extra) {
@@ -53,6 +56,7 @@ bool Launch(const std::string& exe, std::string& environmentBlock, PROCESS_INFOR
 }
 
 bool ToolProcess::Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment) {
+    Release();
     std::string block = EnvironmentBlock(extraEnvironment);
     PROCESS_INFORMATION info;
     if (!Launch(exePath, block, &info)) return false;

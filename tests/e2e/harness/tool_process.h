@@ -25,7 +25,7 @@ public:
     ToolProcess(const ToolProcess&) = delete;
     ToolProcess& operator=(const ToolProcess&) = delete;
 
-    // Starts the exe; extraEnvironment entries are "NAME=value".
+    // Starts the exe, ending the last start's process first; extra entries are "NAME=value".
     bool Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment = {});
     // The dialog, once it is created and shown (its start-up has run); null on time-out.
     HWND WaitForDialog(DWORD timeoutMs = 15000);
@@ -35,6 +35,8 @@ public:
     HANDLE Handle() const { return m_process; }
 
 private:
+    void Release();  // ends the process if it still runs and closes its handle
+
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
 };
