@@ -161,7 +161,8 @@ varek_session_start() {
     fi
     wineserver -w
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
-    # A program that crashes ends at once with its fault code instead of waiting in a debugger.
+    # A program that crashes starts no debugger of Wine's. (Under 64-bit Wine 8 a crashed
+    # program may still hang: the tests' own time limits end it.)
     wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
         </dev/null >/dev/null 2>&1 || true
     wineserver -w

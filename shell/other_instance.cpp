@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <sddl.h>  // ConvertSidToStringSidA
 
+#include "shell/setup_name.h"
+
 namespace {
 
 // How long a second launch waits for the first one's dialog, which may still be starting.
@@ -73,7 +75,7 @@ HWND FindOwnerDialog(const char* ownerName) {
     for (DWORD waited = 0; waited < kDialogWaitMs; waited += kPollMs) {
         const DWORD owner = OwnerProcessId(ownerName);
         HWND w = nullptr;
-        while (owner != 0 && (w = ::FindWindowExA(nullptr, w, "#32770", "Varek Setup")) != nullptr) {
+        while (owner != 0 && (w = ::FindWindowExA(nullptr, w, "#32770", VAREK_SETUP_NAME)) != nullptr) {
             DWORD pid = 0;
             ::GetWindowThreadProcessId(w, &pid);
             if (pid == owner && ::IsWindowVisible(w)) return w;
