@@ -65,8 +65,9 @@ if ! varek_bootstrap test; then
 fi
 
 # Where the shipped exe can only run in the emulated machine, its image (built once, about
-# 12 minutes, mostly emulated dpkg) is made while the host stages run, and waited for
-# before the Wine tests, whose timings must not share the processors with it.
+# 7 minutes on an idle machine, mostly emulated dpkg and Wine making its prefix) is made
+# while the host stages run, and waited for before the Wine tests, whose timings must not
+# share the processors with it.
 image_pid=""
 if ! varek_runs_32bit && [ -z "$(scripts/bootstrap.sh --missing vm)" ]; then
     mkdir -p build

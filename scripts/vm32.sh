@@ -190,9 +190,10 @@ run() {
     } >"$jobs/job"
     : >"$jobs/job.log"
     local start=$SECONDS
-    tail -n +1 -f "$jobs/job.log" &
+    # The job's output as it comes; the reader ends with this script, however it ends.
+    tail -n +1 -f --pid=$$ "$jobs/job.log" &
     local tail=$!
-    boot "$varek_root" scripts/vm32-guest.sh "$limit" || { kill "$tail"; exit 1; }
+    boot "$varek_root" scripts/vm32-guest.sh "$limit"
     kill "$tail" 2>/dev/null || true
     local status
     status=$(cat "$jobs/status" 2>/dev/null) || die "the machine stopped without a result; its console: $console"
