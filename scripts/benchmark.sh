@@ -22,8 +22,7 @@ case "${1:-}" in
     *) echo "usage: scripts/benchmark.sh [--quick]" >&2; exit 2 ;;
 esac
 
-varek_bootstrap test
-varek_wine_flavour
+varek_wine_place
 # The exe as it ships is the 32-bit one; the programs that run under Wine come from the flavour's build.
 varek_build windows varek_setup
 varek_build "$VAREK_WINE_PRESET" varek_setup bench_baseline bench_driver scripted_ddraw wine_keeper
@@ -56,7 +55,7 @@ sampler=$!
 
 echo "benchmark: $runs runs of each program under Wine; per-run figures follow, the table comes last"
 rc=0
-VAREK_WINE_KEEPER="${program[keeper]}" scripts/wine-session.sh wine "${program[driver]}" \
+"${varek_wine_in[@]}" env VAREK_WINE_KEEPER="${program[keeper]}" scripts/wine-session.sh wine "${program[driver]}" \
     --runs "$runs" --tool "${program[tool]}" --baseline "${program[baseline]}" --ddraw "${program[ddraw]}" \
     --exe-size "$size" --imports "$imports" --allowed "$VAREK_ALLOWED_DLLS" >"$table" || rc=$?
 cpu_after=$(head -n 1 /proc/stat)
@@ -76,7 +75,7 @@ fi
 {
     echo "Varek Setup start-up benchmark, $(date -u '+%Y-%m-%d %H:%M UTC')"
     [ -z "$note" ] || echo "$note"
-    echo "$(wine --version), $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
+    echo "$("${varek_wine_in[@]}" wine --version), $(nproc) CPUs, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
     echo "load average before: $load_before; 1-min load while running: $(sort -n "$loads" |
         awk '{ v[NR] = $1; s += $1 } END { if (NR) printf "min %.2f, mean %.2f, max %.2f", v[1], s / NR, v[NR] }')"
     # From /proc/stat: the busy share of all CPUs (the benchmark's own processes count too),

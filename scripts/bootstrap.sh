@@ -1,24 +1,17 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages what is missing:
-#   scripts/bootstrap.sh run     what building and running the exe needs
-#   scripts/bootstrap.sh [test]  that and what the tests need
-#   scripts/bootstrap.sh --missing GROUP...   only prints the missing packages of the groups
-#                                (host, windows, wine, input, vm), one line; installs nothing
+# Installs from Debian's packages what is missing, by group (lib.sh lists them):
+#   scripts/bootstrap.sh GROUP...            host, windows, wine, wine32, roots, vm;
+#                                            run: windows wine wine32; test: what test.sh uses
+#   scripts/bootstrap.sh --missing GROUP...  only prints the missing packages, one line
 # Idempotent: packages already present are not fetched again. Without root it uses sudo;
 # with neither it names the packages to install and fails. Each group is installed on its
-# own, so a package that cannot be had (a broken index, a missing architecture) holds back
-# only the stages that need it; a failed index update is a warning. It fails, naming them,
-# when packages are still missing after one retry.
+# own, so a package that cannot be had holds back only the stages that need it; a failed
+# index update is a warning. It fails, naming them, when packages are still missing after
+# one retry. wine32 (32-bit Wine on this machine, which only running it by hand uses) is
+# optional: asked for only where 32-bit programs run, and when it cannot be installed the
+# i386 architecture added for it is removed again.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-
-# i386 packages only where 32-bit programs run; the emulated machine only where they do not.
-if varek_runs_32bit; then
-    runs32=yes
-    VAREK_WINE_PACKAGES+=("${VAREK_WINE32_PACKAGES[@]}")
-else
-    runs32=no
-fi
 
 # missing GROUP...: the packages of the groups that dpkg does not have installed.
 missing() {
@@ -31,19 +24,21 @@ missing() {
     done | awk '!seen[$0]++'
 }
 
-case "${1:-test}" in
-    --missing)
-        shift
-        missing "$@" | paste -sd ' ' -
-        exit 0
-        ;;
-    run) groups=(windows wine) ;;
-    test)
-        groups=(host windows wine input)
-        [ "$runs32" = yes ] || groups+=(vm)
-        ;;
-    *) echo "usage: scripts/bootstrap.sh [run|test] | --missing GROUP..." >&2; exit 2 ;;
-esac
+if [ "${1:-}" = --missing ]; then
+    shift
+    missing "$@" | paste -sd ' ' -
+    exit 0
+fi
+groups=()
+for g in "${@:-test}"; do
+    case $g in
+        run) groups+=(windows wine); ! varek_runs_32bit || groups+=(wine32) ;;
+        test) groups+=(host windows roots); varek_runs_32bit || groups+=(wine vm) ;;
+        host | windows | wine | roots | vm) groups+=("$g") ;;
+        wine32) ! varek_runs_32bit || groups+=(wine32) ;;
+        *) echo "usage: scripts/bootstrap.sh GROUP... | --missing GROUP..." >&2; exit 2 ;;
+    esac
+done
 
 mapfile -t needed < <(missing "${groups[@]}")
 [ ${#needed[@]} -eq 0 ] && exit 0
@@ -61,9 +56,10 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 echo "bootstrap: installing ${needed[*]}"
-[ "$runs32" = yes ] || echo "bootstrap: this machine does not run 32-bit programs: no i386 packages"
-if [ "$runs32" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+added_i386=""
+if [[ " ${groups[*]} " == *" wine32 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo[@]}" dpkg --add-architecture i386
+    added_i386=yes
 fi
 
 # update: a failure (a mirror in the middle of a sync, one architecture's index broken)
@@ -93,8 +89,20 @@ if [ ${#needed[@]} -gt 0 ]; then
     echo "bootstrap: trying once more for ${needed[*]}"
     update
     install
-    mapfile -t needed < <(missing "${groups[@]}")
 fi
+lack32=$(missing wine32 | paste -sd ' ' -)
+if [[ " ${groups[*]} " == *" wine32 "* ]] && [ -n "$lack32" ]; then
+    echo "bootstrap: note: 32-bit Wine could not be installed ($lack32); nothing else needs it"
+    kept=()
+    for g in "${groups[@]}"; do [ "$g" = wine32 ] || kept+=("$g"); done
+    groups=("${kept[@]}")
+    if [ -n "$added_i386" ]; then
+        # Left behind, a broken i386 index would fail every later apt-get update here.
+        "${sudo[@]}" dpkg --remove-architecture i386 &&
+            echo "bootstrap: note: the i386 architecture added for it is removed again"
+    fi
+fi
+mapfile -t needed < <(missing "${groups[@]}")
 if [ ${#needed[@]} -gt 0 ]; then
     echo "bootstrap: FAILED: still missing: ${needed[*]}" >&2
     exit 1

@@ -10,16 +10,17 @@ set -euo pipefail
 cd "$varek_root"
 
 runs=${1:-3}
-varek_wine_flavour
+varek_wine_place >&2
 varek_build "$VAREK_WINE_PRESET" varek_setup bench_baseline bench_driver scripted_ddraw wine_keeper >/dev/null
 declare -A program
 while IFS='=' read -r name path; do program[$name]=$path; done <"build/$VAREK_WINE_PRESET/bench/programs.txt"
 counter="$varek_root/bench/requests/requests_to_ready.awk"
 
-work=$(mktemp -d)
+mkdir -p build
+work=$(mktemp -d "$varek_root/build/requests.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 # One session, its server tracing: each start prints "<program> ready: ..., PID n, ...".
-VAREK_WINESERVER_TRACE="$work/trace" VAREK_WINE_KEEPER="${program[keeper]}" \
+"${varek_wine_in[@]}" env VAREK_WINESERVER_TRACE="$work/trace" VAREK_WINE_KEEPER="${program[keeper]}" \
     scripts/wine-session.sh bash -c '
         for round in $(seq 0 "$1"); do
             for p in tool baseline; do

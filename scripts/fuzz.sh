@@ -14,7 +14,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$((10#$seconds))" -lt 1 ]; then
 fi
 seconds=$((10#$seconds))
 
-varek_bootstrap test
+varek_bootstrap host
 varek_build fuzz
 
 # New inputs that a run finds stay in build/fuzz/corpus/<target> for the next run.

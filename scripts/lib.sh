@@ -10,19 +10,22 @@ varek_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VAREK_ALLOWED_DLLS="kernel32.dll user32.dll gdi32.dll advapi32.dll ddraw.dll msvcrt.dll"
 
 # The packages, by what uses them, so that one that cannot be installed holds back only
-# the stages that need it. i386 packages are added only where 32-bit programs run.
+# the stages that need it (scripts/bootstrap.sh installs them by group).
 # host: the unit tests and the fuzz targets (GoogleTest, sanitizers, Debian's clang).
 VAREK_HOST_PACKAGES=(cmake make g++ googletest clang libclang-rt-14-dev)
 # windows: the cross compilers of both builds and Python, which draws the icon.
 VAREK_WINDOWS_PACKAGES=(cmake make python3 g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
-# wine: running the exe; xdpyinfo asks a display whether it answers.
-VAREK_WINE_PACKAGES=(wine wine64 fonts-wine xvfb x11-utils)
+# wine: running the exe on this machine; xdpyinfo asks a display whether it answers,
+# xdotool presses keys and imagemagick takes screenshots for the tests.
+VAREK_WINE_PACKAGES=(wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick)
+# wine32: 32-bit Wine on this machine, for running the shipped exe by hand; optional.
 VAREK_WINE32_PACKAGES=(wine32:i386 libfreetype6:i386)
-# input: real key presses and screenshots for the tests.
-VAREK_INPUT_PACKAGES=(xdotool imagemagick)
+# roots: building and entering the Debian roots of scripts/roots.sh; imagemagick turns
+# their screenshots into PNG files.
+VAREK_ROOTS_PACKAGES=(debootstrap bubblewrap imagemagick)
 # vm: the emulated 32-bit machine, where the kernel cannot run 32-bit programs.
-VAREK_VM_PACKAGES=(qemu-system-x86 debootstrap wget cpio gzip e2fsprogs)
+VAREK_VM_PACKAGES=(qemu-system-x86 wget cpio gzip e2fsprogs)
 
 # varek_runs_32bit: true when this machine executes 32-bit x86 programs, asked directly:
 # a 96-byte static i386 program that only exits with status 42. A kernel without 32-bit
@@ -42,9 +45,9 @@ varek_runs_32bit() {
     [ "$rc" -eq 42 ]
 }
 
-# varek_bootstrap run|test: installs what is missing for running, or for everything.
+# varek_bootstrap GROUP...: installs what the groups lack (scripts/bootstrap.sh).
 varek_bootstrap() {
-    "$varek_root/scripts/bootstrap.sh" "${1:-test}"
+    "$varek_root/scripts/bootstrap.sh" "$@"
 }
 
 # varek_build PRESET [TARGET...]: configures the build tree when it is not configured yet
@@ -94,22 +97,22 @@ varek_display_answers() {
     timeout 5 xdpyinfo >/dev/null 2>&1
 }
 
-# varek_wine_flavour: after bootstrap, which Windows build the Wine runs here use, in
-# VAREK_WINE_PRESET. The tool ships as a 32-bit program and runs under 32-bit Wine. Where
-# that cannot start (a kernel without 32-bit emulation, or no 32-bit Wine installed), the
-# Wine runs use an x86-64 build of the same sources (preset windows64) under 64-bit Wine,
-# in a 64-bit prefix, and say once why; the shipped 32-bit exe then runs in the emulated
-# 32-bit machine of scripts/vm32.sh.
+# varek_wine_flavour: which Windows build the Wine runs here use, in VAREK_WINE_PRESET. The
+# tool ships as a 32-bit program and runs under 32-bit Wine, or under Wine's WoW64 mode (the
+# sid-amd64 root of scripts/roots.sh), which runs it in a 64-bit prefix only. Where neither
+# can start, the Wine runs use an x86-64 build of the same sources (preset windows64) under
+# 64-bit Wine, in a 64-bit prefix, and say once why.
 varek_wine_flavour() {
     local reason=""
-    if ! varek_runs_32bit; then
-        reason="this machine's kernel cannot run 32-bit programs"
+    VAREK_WINE_PRESET=windows
+    if [ "${VAREK_ROOT:-}" = sid-amd64 ]; then
+        export WINEARCH=win64
+    elif ! varek_runs_32bit; then
+        reason="the kernel cannot run 32-bit programs"
     elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-        reason="32-bit Wine is not installed (its packages are missing)"
+        reason="32-bit Wine could not be installed"
     fi
-    if [ -z "$reason" ]; then
-        VAREK_WINE_PRESET=windows
-    else
+    if [ -n "$reason" ]; then
         VAREK_WINE_PRESET=windows64
         export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
         # Wine's tools (wineboot, ...) start "wine-stable" by name, which picks the 32-bit loader.
@@ -122,6 +125,22 @@ varek_wine_flavour() {
         fi
     fi
     export VAREK_WINE_PRESET
+}
+
+# varek_wine_place: where the benchmark's Wine runs go. Where this kernel runs 32-bit
+# programs: the shipped exe in the bookworm-i386 root of scripts/roots.sh (Wine 8.0, whose
+# counts the goals are set for), entered by the command in varek_wine_in. Elsewhere: this
+# machine's Wine, with the build varek_wine_flavour chooses.
+varek_wine_place() {
+    varek_wine_in=()
+    if varek_runs_32bit; then
+        varek_bootstrap windows roots
+        VAREK_WINE_PRESET=windows
+        varek_wine_in=("$varek_root/scripts/roots.sh" bookworm-i386 --)
+    else
+        varek_bootstrap windows wine
+        varek_wine_flavour
+    fi
 }
 
 # Wine without Mono or Gecko installers and without desktop menu entries; quiet unless asked.
@@ -146,8 +165,9 @@ varek_session_start() {
     {
         echo "export DISPLAY='$DISPLAY' WINEPREFIX='$WINEPREFIX' VAREK_WINE_SESSION='$session'"
         echo "export WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"
+        [ -z "${WINEARCH:-}" ] || echo "export WINEARCH='$WINEARCH'"
         [ "$VAREK_WINE_PRESET" = windows ] ||
-            echo "export WINEARCH='$WINEARCH' WINELOADER='$WINELOADER' PATH='$PATH' VAREK_FLAVOUR_SAID=1"
+            echo "export WINELOADER='$WINELOADER' PATH='$PATH' VAREK_FLAVOUR_SAID=1"
         echo "varek_xvfb_pid=$varek_xvfb_pid"
     } >"$session/env"
     # A fresh prefix, or a copy of VAREK_WINE_PREFIX_TEMPLATE where making one is slow;

@@ -8,7 +8,7 @@ out=$(realpath -m "${1:-$varek_root/docs/setup-dialog.png}")
 cd "$varek_root"
 
 if [ "${VAREK_IN_SESSION:-}" != 1 ]; then
-    varek_bootstrap test
+    varek_bootstrap run
     varek_wine_flavour
     varek_build "$VAREK_WINE_PRESET" varek_setup
     VAREK_IN_SESSION=1 exec scripts/wine-session.sh "$0" "$out"

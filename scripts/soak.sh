@@ -18,7 +18,7 @@ fi
 # A run takes two to three seconds; ten seconds each leave room for a loaded machine.
 limit=$((runs * ${VAREK_SOAK_SECONDS_PER_RUN:-10} + 120))
 
-varek_bootstrap test
+varek_bootstrap run
 varek_wine_flavour
 build=build/$VAREK_WINE_PRESET
 varek_build "$VAREK_WINE_PRESET" varek_setup soak_test scripted_ddraw wine_keeper

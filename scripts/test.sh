@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test stage: the host unit tests (with sanitizers), the
-# fuzz targets, the 32-bit exe's check, the Windows build's tests under Wine (ctest starts
-# and stops their Wine session), the shipped 32-bit exe in the emulated 32-bit machine
-# where this one cannot run it (see varek_wine_flavour in lib.sh), and the quick
-# benchmark. Every stage runs even after one has failed, and a stage whose packages could
+# fuzz targets, the 32-bit exe's check, the shipped exe's Wine tests in the Debian roots of
+# scripts/roots.sh (where this kernel cannot run 32-bit programs: the x86-64 build's under
+# this machine's Wine, and a group in the emulated root), and the quick benchmark. Every
+# stage runs even after one has failed, and a stage whose packages could
 # not be installed is reported as such; the summary names the failed stages, ends with
 # "tests: N passed, M failed", and the exit status is non-zero when anything failed.
 set -uo pipefail
@@ -58,22 +58,42 @@ needs() {
     return 1
 }
 
+# root_stage NAME ROOT MODE: the shipped exe's Wine test programs in a root of
+# scripts/roots.sh (scripts/wine-suite.sh MODE), with the screenshot --checks takes.
+root_stage() {
+    local name=$1 root=$2 mode=$3 rc=0 line shot=build/windows/$2-dialog
+    echo "== $name: the shipped 32-bit exe, scripts/wine-suite.sh $mode in the $root root"
+    scripts/roots.sh "$root" -- scripts/wine-suite.sh "$mode" 2>&1 | tee "$log" || rc=$?
+    line=$(grep -E '^suite: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+    if [[ $line =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+        finish "$name" "$rc" "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" "${line#suite: }"
+    else
+        finish "$name" 1 0 1 "$(grep -m1 'FAILED' "$log" || echo "no result (status $rc)")"
+    fi
+    if [ -f "$shot.xwd" ] && convert "xwd:$shot.xwd" "$shot.png" 2>/dev/null; then
+        rm -f "$shot.xwd"
+        echo "== the dialog as $root showed it: $shot.png"
+    fi
+}
+
 # A package that could not be installed holds back only the stages that need it.
 echo "== packages"
 if ! varek_bootstrap test; then
     finish bootstrap 1 0 1 "packages missing (above); the stages that need them are not run"
 fi
 
-# Where the shipped exe can only run in the emulated machine, its image (built once, about
-# 7 minutes on an idle machine, mostly emulated dpkg and Wine making its prefix) is made
-# while the host stages run, and waited for before the Wine tests, whose timings must not
-# share the processors with it.
-image_pid=""
-if ! varek_runs_32bit && [ -z "$(scripts/bootstrap.sh --missing vm)" ]; then
-    mkdir -p build
-    scripts/vm32.sh --image >build/vm32-image.log 2>&1 &
-    image_pid=$!
-    echo "== the emulated 32-bit machine's image: made meanwhile if needed (build/vm32-image.log)"
+# The roots the shipped exe runs in (scripts/roots.sh), built once and cached: natively
+# all three where this kernel runs 32-bit programs, else the emulated bookworm-i386. They
+# are made while the host stages run, and waited for before the Wine stages, whose timings
+# must not share the processors with them.
+roots=(bookworm-i386)
+! varek_runs_32bit || roots+=(trixie-i386 sid-amd64)
+roots_pid=""
+mkdir -p build
+if [ -z "$(scripts/bootstrap.sh --missing roots)" ]; then
+    for root in "${roots[@]}"; do scripts/roots.sh "$root" --build || true; done >build/roots.log 2>&1 &
+    roots_pid=$!
+    echo "== the roots ${roots[*]}: built meanwhile where not cached (build/roots.log)"
 fi
 
 if needs host host; then
@@ -102,34 +122,25 @@ if needs "windows builds" windows; then
     fi
 fi
 
-image_rc=0
-if [ -n "$image_pid" ]; then
-    wait "$image_pid" || image_rc=$?
-    cat build/vm32-image.log
-fi
+[ -z "$roots_pid" ] || { wait "$roots_pid"; cat build/roots.log; }
 
-if needs wine windows wine input; then
-    echo "== Windows build and Wine tests"
+if ! varek_runs_32bit && needs "wine (windows64)" windows wine; then
+    # This kernel cannot run the shipped exe: the whole suite runs the x86-64 build on this
+    # machine's 64-bit Wine, and the end-to-end group the shipped exe, emulated.
     varek_wine_flavour
-    ctest_stage "wine ($VAREK_WINE_PRESET)" "$VAREK_WINE_PRESET"
-
-    if [ "$VAREK_WINE_PRESET" = windows ]; then
-        echo "== the 32-bit exe ran natively above: no emulated machine needed"
-    elif needs "emulated 32-bit machine" vm; then
-        # The Wine tests above ran the 64-bit build; the exe users get runs here.
-        echo "== the shipped 32-bit exe in an emulated 32-bit machine (scripts/vm32.sh)"
-        rc=0
-        if [ "$image_rc" -eq 0 ]; then
-            scripts/vm32.sh --checks 2>&1 | tee "$log" || rc=$?
+    ctest_stage "wine (windows64)" windows64
+fi
+if needs "roots" windows roots; then
+    if ! varek_runs_32bit; then
+        needs "emulated bookworm-i386" vm && root_stage "emulated bookworm-i386" bookworm-i386 --checks
+    else
+        root_stage "Wine 8.0, bookworm-i386" bookworm-i386 --suite
+        root_stage "Wine 10.0, trixie-i386" trixie-i386 --suite
+        # Wine's WoW64 mode comes from Debian's unstable suite, which may not have it today.
+        if why=$(grep -m1 'FAILED.*sid-amd64' build/roots.log); then
+            summary+=("WoW64, sid-amd64: warning: not run: $why")
         else
-            rc=$image_rc
-            grep 'FAILED' build/vm32-image.log >"$log"
-        fi
-        line=$(grep -E '^vm32: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
-        if [[ $line =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
-            finish "emulated 32-bit machine" "$rc" "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" "${line#vm32: }"
-        else
-            finish "emulated 32-bit machine" 1 0 1 "$(grep -m1 'FAILED' "$log" || echo "no result (status $rc)")"
+            root_stage "WoW64, sid-amd64" sid-amd64 --checks
         fi
     fi
 

@@ -1,5 +1,5 @@
 #!/bin/sh
-# The emulated 32-bit machine's first process on a run (scripts/vm32.sh): mounts what a
+# The emulated i686 PC's first process on a run (scripts/roots-vm.sh): mounts what a
 # Linux system mounts, puts the shared source tree at the path it has outside, runs the
 # job that build/vm32/job names there, leaves its status beside it and powers off.
 mount -t proc proc /proc

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Runs inside the emulated 32-bit machine (scripts/vm32.sh), in one Wine session: the 32-bit
-# build's own Wine test programs against the shipped Varek Setup.exe.
+# The 32-bit build's own Wine test programs against the shipped Varek Setup.exe, in one Wine
+# session, under the Wine at hand: run in a root of scripts/roots.sh (natively or emulated).
 #   --checks   the end-to-end group below, chosen with GoogleTest filters, and a screenshot
 #   --suite    every Wine test program, whole
-# Ends with "vm32: N passed, M failed" (GoogleTest's own count) and fails when any failed.
+# Ends with "suite: N passed, M failed" (GoogleTest's own count) and fails when any failed.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 cd "$varek_root"
@@ -41,15 +41,15 @@ program() {
     f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$log")
     rm -f "$log"
     if [ -z "$p$f" ] || { [ "$rc" -ne 0 ] && [ -z "$f" ]; }; then
-        echo "vm32: $name ended with status $rc and no count"
+        echo "suite: $name ended with status $rc and no count"
         f=1
     fi
     passed=$((passed + ${p:-0}))
     failed=$((failed + ${f:-0}))
 }
 
-# The dialog of a first run, as the emulated machine's screen shows it; the session's
-# Xvfb keeps its screen in an XWD file, which scripts/vm32.sh turns into a PNG.
+# The dialog of a first run, as this Wine shows it; the session's Xvfb keeps its screen in
+# an XWD file, which scripts/test.sh turns into a PNG.
 screenshot() {
     local pid window=""
     wine "$VAREK_EXE" >/dev/null 2>&1 &
@@ -59,11 +59,11 @@ screenshot() {
         sleep 0.1
     done
     sleep 2
-    if [ -n "$window" ] && cp "$VAREK_WINE_SESSION/Xvfb_screen0" "$build/vm32-dialog.xwd"; then
-        echo "vm32: screenshot of the dialog in $build/vm32-dialog.xwd"
+    if [ -n "$window" ] && cp "$VAREK_WINE_SESSION/Xvfb_screen0" "$build/${VAREK_ROOT:-wine}-dialog.xwd"; then
+        echo "suite: screenshot of the dialog in $build/${VAREK_ROOT:-wine}-dialog.xwd"
         passed=$((passed + 1))
     else
-        echo "vm32: the dialog did not come up for the screenshot"
+        echo "suite: the dialog did not come up for the screenshot"
         failed=$((failed + 1))
     fi
     kill "$pid" 2>/dev/null || true
@@ -80,7 +80,7 @@ case "${1:-}" in
             program "$(basename "$exe" .exe)" "*"
         done
         ;;
-    *) echo "usage: scripts/vm32-checks.sh --checks | --suite" >&2; exit 2 ;;
+    *) echo "usage: scripts/wine-suite.sh --checks | --suite" >&2; exit 2 ;;
 esac
-echo "vm32: $passed passed, $failed failed"
+echo "suite: $passed passed, $failed failed ($(wine --version))"
 [ "$failed" -eq 0 ]

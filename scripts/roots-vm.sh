@@ -1,32 +1,10 @@
-#!/usr/bin/env bash
-# The emulated 32-bit machine. Where this machine's kernel cannot run 32-bit programs,
-# 32-bit Wine cannot start here, yet the exe users download is a 32-bit program: it runs
-# in a full-system emulation of an i686 PC (qemu-system-i386) that boots Debian 12 i386
-# with 32-bit Wine from Debian's packages, over this source tree shared at its own path.
-#   scripts/vm32.sh --checks   the end-to-end checks of the real Varek Setup.exe (test.sh)
-#   scripts/vm32.sh --suite    the whole Wine test suite of the 32-bit build
-#   scripts/vm32.sh --image    only makes sure the machine's image is built
-#   scripts/vm32.sh -- CMD...  runs CMD in the machine, in this tree (for looking around)
-# The image is built once with debootstrap, kept outside the source tree in
-# $VAREK_VM32_CACHE (default ~/.cache/varek-setup/vm32), and never changed by a run: each
-# boot writes into a throwaway overlay. Nothing on this machine is set up for it.
-set -euo pipefail
-. "$(dirname "$0")/lib.sh"
-cd "$varek_root"
-
-home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
-cache=${VAREK_VM32_CACHE:-${XDG_CACHE_HOME:-$home/.cache}/varek-setup/vm32}
-mirror=${VAREK_DEBIAN_MIRROR:-http://deb.debian.org/debian}
-# Names the recipe below: an image built by another recipe is built again.
-recipe="bookworm i386 686 wine32 r2"
-packages=wine,wine32,xvfb,xdotool,procps,busybox-static
+# The emulated i686 PC of scripts/roots.sh, sourced by it where this kernel cannot run
+# 32-bit programs: its disk is the bookworm-i386 root of the same recipe, and its kernel and
+# busybox come from the same index. Each boot writes into a throwaway overlay.
+jobs=build/vm32
 # What the first boot's initrd loads, in order: the disk, ext4, and the 9p share.
 modules=(virtio virtio_ring virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_blk
     crc16 mbcache jbd2 crc32c_generic ext4 netfs fscache 9pnet 9pnet_virtio 9p)
-jobs=build/vm32
-
-say() { echo "vm32: $*"; }
-die() { echo "vm32: FAILED: $*" >&2; exit 1; }
 
 # boot SHARE JOB LIMIT: boots the machine with SHARE mounted at /host, runs /host/JOB as
 # its first process, and waits at most LIMIT seconds for it to power the machine off.
@@ -64,23 +42,19 @@ boot() {
 # field PACKAGE FIELD: a field of a package in the i386 index that debootstrap fetched.
 field() {
     awk -v p="$1" -v f="$2:" '$1 == "Package:" { here = $2 == p } here && $1 == f { $1 = ""; print substr($0, 2); exit }' \
-        "$work"/rootfs/var/lib/apt/lists/*_dists_bookworm_main_binary-i386_Packages
+        "$work"/rootfs/var/lib/apt/lists/*_dists_${suite}_main_binary-i386_Packages
 }
 
 build_image() {
-    local start=$SECONDS sudo=() kernel version
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    local start=$SECONDS deb version
     work="$cache.new"
     image=$work
     console=$work/console.log
-    say "building the emulated 32-bit machine once: Debian 12 i386 with 32-bit Wine, in $cache"
+    say "building the emulated 32-bit machine once: the $name root with 32-bit Wine, in $cache"
     say "(about 7 minutes on an idle machine, 1.7 GB; later runs boot it in seconds)"
     "${sudo[@]}" rm -rf "$work"
     mkdir -p "$work"
-    # The first stage only downloads and unpacks: it runs no i386 code.
-    "${sudo[@]}" debootstrap --foreign --arch=i386 --variant=minbase --include="$packages" \
-        bookworm "$work/rootfs" "$mirror" >"$work/debootstrap.log" 2>&1 ||
-        die "debootstrap could not fetch the i386 system from $mirror: see $work/debootstrap.log"
+    fetch "$work/rootfs" --foreign
     say "system fetched after $((SECONDS - start)) s"
     # Under emulation dpkg spends most of its time decompressing: the packages are stored
     # again uncompressed, natively here, and dpkg is told not to wait for the disk.
@@ -91,22 +65,23 @@ build_image() {
     echo force-unsafe-io | "${sudo[@]}" tee "$work/rootfs/etc/dpkg/dpkg.cfg.d/unsafe-io" >/dev/null
     say "packages stored uncompressed after $((SECONDS - start)) s"
 
-    # The kernel, from the same index; the image does not install it, so no initramfs
-    # is made inside the emulation, which would take many minutes.
+    # The kernel and busybox, from the same index, unpacked here: the root does not install
+    # the kernel, so no initramfs is made inside the emulation, which would take many minutes.
     kernel=$(field linux-image-686 Depends | sed 's/ .*//')
     [ -n "$kernel" ] || die "no linux-image-686 in the i386 index"
-    wget -q -O "$work/kernel.deb" "$mirror/$(field "$kernel" Filename)" || die "could not fetch $kernel"
-    dpkg-deb -x "$work/kernel.deb" "$work/kernel"
+    for deb in "$kernel" busybox-static; do
+        wget -q -O "$work/$deb.deb" "$mirror/$(field "$deb" Filename)" || die "could not fetch $deb"
+        dpkg-deb -x "$work/$deb.deb" "$work/unpacked"
+    done
     version=${kernel#linux-image-}
-    cp "$work/kernel/boot/vmlinuz-$version" "$work/vmlinuz"
+    cp "$work/unpacked/boot/vmlinuz-$version" "$work/vmlinuz"
 
     # A small initrd: busybox and the modules the root disk and the share need.
     local initrd=$work/initrd m
     mkdir -p "$initrd"/{bin,dev,proc,sys,newroot,modules}
-    dpkg-deb -x "$work"/rootfs/var/cache/apt/archives/busybox-static_*.deb "$work/busybox"
-    cp "$work/busybox/bin/busybox" "$initrd/bin/"
+    cp "$work/unpacked/bin/busybox" "$initrd/bin/"
     for m in "${modules[@]}"; do
-        cp "$(find "$work/kernel/lib/modules/$version" -name "$m.ko")" "$initrd/modules/" || die "no module $m"
+        cp "$(find "$work/unpacked/lib/modules/$version" -name "$m.ko")" "$initrd/modules/" || die "no module $m"
     done
     cat >"$initrd/init" <<EOF
 #!/bin/busybox sh
@@ -162,7 +137,7 @@ EOF
     chmod +x "$work/provision.sh"
     "${sudo[@]}" mkfs.ext4 -q -F -L varek -d "$work/rootfs" "$work/disk.img" 6G >/dev/null ||
         die "mkfs.ext4 could not make the disk image"
-    "${sudo[@]}" rm -rf "$work/rootfs" "$work/kernel" "$work/busybox" "$work/kernel.deb" "$initrd"
+    "${sudo[@]}" rm -rf "$work/rootfs" "$work/unpacked" "$work"/*.deb "$initrd"
     [ ${#sudo[@]} -eq 0 ] || sudo chown "$(id -u):$(id -g)" "$work/disk.img"
     say "first boot: the second stage of debootstrap and a Wine prefix, under emulation"
     VAREK_VM32_WRITE=1 boot "$work" provision.sh 1800
@@ -201,27 +176,3 @@ run() {
     return "$status"
 }
 
-case "${1:-}" in
-    --image | --checks | --suite | --)
-        if [ "$(cat "$cache/recipe" 2>/dev/null)" != "$recipe" ]; then
-            build_image
-        else
-            say "emulated 32-bit machine: $cache ($(du -sh "$cache" | cut -f1))"
-        fi
-        ;;&
-    --image) ;;
-    --) shift; run 3600 "$@" ;;
-    --checks | --suite) varek_build windows >/dev/null || die "the 32-bit build failed" ;;&
-    --checks)
-        status=0
-        run 900 scripts/vm32-checks.sh --checks || status=$?
-        shot=build/windows/vm32-dialog
-        if [ -f "$shot.xwd" ] && convert "xwd:$shot.xwd" "$shot.png" 2>/dev/null; then
-            rm -f "$shot.xwd"
-            say "the dialog as the emulated machine showed it: $shot.png"
-        fi
-        exit "$status"
-        ;;
-    --suite) run 5400 scripts/vm32-checks.sh --suite ;;
-    *) echo "usage: scripts/vm32.sh --checks | --suite | --image | -- CMD..." >&2; exit 2 ;;
-esac
