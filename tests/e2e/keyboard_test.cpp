@@ -64,8 +64,10 @@ TEST_F(Keyboard, F1AndTheSystemMenuShowHelpAndAboutAndClosingThemReturnsToTheDia
         std::string exe;
         const char *keys, *caption, *text;  // the help text is not checked
     } cases[] = {
-        {ToolExePath(), "F1", "Varek Setup Help", nullptr},
-        {renamed, "F1", "Varek Setup Help", nullptr},
+        // F1 by its key code: where the keymap gives the F keys a VT-switch level (Debian
+        // unstable's Xvfb), xdotool presses F1 by name as Alt+F1, which Wine rightly ignores.
+        {ToolExePath(), "67", "Varek Setup Help", nullptr},
+        {renamed, "67", "Varek Setup Help", nullptr},
         // Up from the first item reaches the last: Wine puts its own "&About Wine" item above ours.
         {ToolExePath(), "alt+space Up Return", "About Varek Setup",
          "Varek Setup\n\nVersion 1.0.0.1\n\nCopyright \xA9 Ostrand 1998. All rights reserved."},
