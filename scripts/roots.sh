@@ -39,7 +39,7 @@ winearch=win32
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 emulated=""
-varek_runs_32bit || emulated=yes
+varek_runs_32bit || { emulated=yes; cache+=-vm; }
 
 say() { echo "roots: $*"; }
 die() { echo "roots: FAILED: $*" >&2; exit 1; }
