@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what is missing, by group (lib.sh lists them):
-#   scripts/bootstrap.sh GROUP...            host, windows, wine, wine32, roots, vm;
-#                                            run: windows wine wine32; test: what test.sh uses
+#   scripts/bootstrap.sh GROUP...            host, windows, wine, roots, vm; run: windows,
+#                                            wine and the optional wine32; test: test.sh's
 #   scripts/bootstrap.sh --missing GROUP...  only prints the missing packages, one line
-# Idempotent: packages already present are not fetched again. Without root it uses sudo;
-# with neither it names the packages to install and fails. Each group is installed on its
-# own, so a package that cannot be had holds back only the stages that need it; a failed
-# index update is a warning. It fails, naming them, when packages are still missing after
-# one retry. wine32 (32-bit Wine on this machine, which only running it by hand uses) is
-# optional: asked for only where 32-bit programs run, and when it cannot be installed the
+# Without root it uses sudo, with neither it names the packages and fails. One apt-get
+# install per group, so a package that cannot be had holds back only its group; a failed
+# update is a warning; what is still missing after one retry is named and fails it. wine32
+# is optional: asked for only where 32-bit programs run; when it cannot be installed, the
 # i386 architecture added for it is removed again.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -24,18 +22,13 @@ missing() {
     done | awk '!seen[$0]++'
 }
 
-if [ "${1:-}" = --missing ]; then
-    shift
-    missing "$@" | paste -sd ' ' -
-    exit 0
-fi
+[ "${1:-}" != --missing ] || { shift; missing "$@" | paste -sd ' ' -; exit 0; }
 groups=()
 for g in "${@:-test}"; do
     case $g in
         run) groups+=(windows wine); ! varek_runs_32bit || groups+=(wine32) ;;
         test) groups+=(host windows roots); varek_runs_32bit || groups+=(wine vm) ;;
         host | windows | wine | roots | vm) groups+=("$g") ;;
-        wine32) ! varek_runs_32bit || groups+=(wine32) ;;
         *) echo "usage: scripts/bootstrap.sh GROUP... | --missing GROUP..." >&2; exit 2 ;;
     esac
 done

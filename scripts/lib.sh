@@ -21,9 +21,8 @@ VAREK_WINDOWS_PACKAGES=(cmake make python3 g++-mingw-w64-i686 binutils-mingw-w64
 VAREK_WINE_PACKAGES=(wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick)
 # wine32: 32-bit Wine on this machine, for running the shipped exe by hand; optional.
 VAREK_WINE32_PACKAGES=(wine32:i386 libfreetype6:i386)
-# roots: building and entering the Debian roots of scripts/roots.sh; imagemagick turns
-# their screenshots into PNG files.
-VAREK_ROOTS_PACKAGES=(debootstrap bubblewrap imagemagick)
+# roots: building and entering the Debian roots of scripts/roots.sh.
+VAREK_ROOTS_PACKAGES=(debootstrap bubblewrap)
 # vm: the emulated 32-bit machine, where the kernel cannot run 32-bit programs.
 VAREK_VM_PACKAGES=(qemu-system-x86 wget cpio gzip e2fsprogs)
 
@@ -97,11 +96,9 @@ varek_display_answers() {
     timeout 5 xdpyinfo >/dev/null 2>&1
 }
 
-# varek_wine_flavour: which Windows build the Wine runs here use, in VAREK_WINE_PRESET. The
-# tool ships as a 32-bit program and runs under 32-bit Wine, or under Wine's WoW64 mode (the
-# sid-amd64 root of scripts/roots.sh), which runs it in a 64-bit prefix only. Where neither
-# can start, the Wine runs use an x86-64 build of the same sources (preset windows64) under
-# 64-bit Wine, in a 64-bit prefix, and say once why.
+# varek_wine_flavour: the build the Wine runs here use, in VAREK_WINE_PRESET: the shipped
+# 32-bit exe under 32-bit Wine, or under WoW64 (root sid-amd64: 64-bit prefixes only); where
+# neither can start, the x86-64 build (windows64) under 64-bit Wine, saying once why.
 varek_wine_flavour() {
     local reason=""
     VAREK_WINE_PRESET=windows
@@ -127,10 +124,9 @@ varek_wine_flavour() {
     export VAREK_WINE_PRESET
 }
 
-# varek_wine_place: where the benchmark's Wine runs go. Where this kernel runs 32-bit
-# programs: the shipped exe in the bookworm-i386 root of scripts/roots.sh (Wine 8.0, whose
-# counts the goals are set for), entered by the command in varek_wine_in. Elsewhere: this
-# machine's Wine, with the build varek_wine_flavour chooses.
+# varek_wine_place: where the benchmark's Wine runs go: the shipped exe in the bookworm-i386
+# root (Wine 8.0, the goals' Wine), entered by varek_wine_in, where this kernel runs 32-bit
+# programs; else this machine's Wine with varek_wine_flavour's build.
 varek_wine_place() {
     varek_wine_in=()
     if varek_runs_32bit; then

@@ -6,39 +6,6 @@ jobs=build/vm32
 modules=(virtio virtio_ring virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_blk
     crc16 mbcache jbd2 crc32c_generic ext4 netfs fscache 9pnet 9pnet_virtio 9p)
 
-# boot SHARE JOB LIMIT: boots the machine with SHARE mounted at /host, runs /host/JOB as
-# its first process, and waits at most LIMIT seconds for it to power the machine off.
-# QEMU's console goes to $console. The disk is the image, behind a throwaway overlay
-# unless VAREK_VM32_WRITE is set.
-boot() {
-    local share=$1 job=$2 limit=$3 disk="file=$image/disk.img,format=raw,if=virtio,snapshot=on" qemu
-    # The first boot writes the image, which is thrown away if it fails: no need to flush.
-    # Blocks it frees (the packages, once installed) are given back to the sparse image.
-    [ -z "${VAREK_VM32_WRITE:-}" ] || disk="file=$image/disk.img,format=raw,if=virtio,cache=unsafe,discard=unmap"
-    local accel=(-accel tcg,thread=multi)
-    [ ! -w /dev/kvm ] || accel=(-accel kvm "${accel[@]}")
-    # Wine's iret faults under SMAP and SMEP as QEMU emulates them: both off.
-    qemu-system-i386 "${accel[@]}" -smp 2 -m 3072 -cpu max,-smap,-smep \
-        -display none -monitor none -serial stdio -no-reboot -nic none -drive "$disk" \
-        -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
-        -append "console=ttyS0 quiet panic=-1 varek.job=$job" \
-        -virtfs "local,path=$share,mount_tag=host,security_model=none" </dev/null >>"$console" 2>&1 &
-    qemu=$!
-    trap 'kill "$qemu" 2>/dev/null || true' EXIT
-    local waited=0
-    while kill -0 "$qemu" 2>/dev/null; do
-        if [ "$waited" -ge "$limit" ]; then
-            kill "$qemu" 2>/dev/null || true
-            wait "$qemu" 2>/dev/null || true
-            die "the machine did not finish in $limit s; its console: $console"
-        fi
-        sleep 1
-        waited=$((waited + 1))
-    done
-    wait "$qemu" || die "QEMU ended with status $?; its console: $console"
-    trap - EXIT
-}
-
 # field PACKAGE FIELD: a field of a package in the i386 index that debootstrap fetched.
 field() {
     awk -v p="$1" -v f="$2:" '$1 == "Package:" { here = $2 == p } here && $1 == f { $1 = ""; print substr($0, 2); exit }' \
@@ -48,8 +15,6 @@ field() {
 build_image() {
     local start=$SECONDS deb version
     work="$cache.new"
-    image=$work
-    console=$work/console.log
     say "building the emulated 32-bit machine once: the $name root with 32-bit Wine, in $cache"
     say "(about 7 minutes on an idle machine, 1.7 GB; later runs boot it in seconds)"
     "${sudo[@]}" rm -rf "$work"
@@ -85,7 +50,7 @@ build_image() {
     done
     cat >"$initrd/init" <<EOF
 #!/bin/busybox sh
-# Mounts the root disk and the share at /host, then runs the job named by varek.job.
+# Mounts the root disk and the share at /host, then runs /host/scripts/vm32-guest.sh.
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
 mount -t devtmpfs dev /dev
@@ -95,84 +60,74 @@ mount -t ext4 /dev/vda /newroot || { echo "init: no root disk"; poweroff -f; }
 mkdir -p /newroot/host
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144,cache=loose host /newroot/host ||
     { echo "init: no share"; poweroff -f; }
-job=\$(sed -n 's/.*varek.job=\([^ ]*\).*/\1/p' /proc/cmdline)
 umount /proc
 mount --move /dev /newroot/dev
-exec switch_root /newroot /bin/sh "/host/\$job"
+exec switch_root /newroot /bin/sh /host/scripts/vm32-guest.sh
 EOF
     chmod +x "$initrd/init"
     (cd "$initrd" && find . | cpio -o -H newc --quiet | gzip -1) >"$work/initrd.img"
 
-    # The second stage and a template Wine prefix are made inside the machine, on first boot.
     "${sudo[@]}" rm -f "$work/rootfs/proc"
     "${sudo[@]}" mkdir -p "$work/rootfs/proc"
-    cat >"$work/provision.sh" <<'EOF'
-#!/bin/sh
-# First boot: finishes the Debian system, then makes the Wine prefix every session copies.
-mount -t proc proc /proc
-mount -t sysfs sys /sys
-echo "provision: second stage"
-# The second stage removes /debootstrap when it is done, and unmounts /proc.
-if [ ! -d /debootstrap ] || /debootstrap/debootstrap --second-stage >/host/second-stage.log 2>&1; then
-    mountpoint -q /proc || mount -t proc proc /proc
-    mount -t tmpfs tmp /tmp
-    mkdir -p /dev/shm /dev/pts && mount -t tmpfs shm /dev/shm && mount -t devpts pts /dev/pts
-    echo "provision: Wine prefix"
-    mkdir -p /var/lib/varek
-    HOME=/root WINEPREFIX=/var/lib/varek/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
-        wineboot -i >/host/wineboot.log 2>&1 && HOME=/root WINEPREFIX=/var/lib/varek/wineprefix wineserver -w
-    echo $? >/host/status
-else
-    echo "second stage: $?" >/host/status
-fi
-mountpoint -q /proc || mount -t proc proc /proc
-# The packages stay in apt's cache after the second stage; the image has no use for them.
-rm -f /var/cache/apt/archives/*.deb
-sync
-fstrim / || true
-sync
-echo o >/proc/sysrq-trigger
-sleep 60
-EOF
-    chmod +x "$work/provision.sh"
     "${sudo[@]}" mkfs.ext4 -q -F -L varek -d "$work/rootfs" "$work/disk.img" 6G >/dev/null ||
         die "mkfs.ext4 could not make the disk image"
     "${sudo[@]}" rm -rf "$work/rootfs" "$work/unpacked" "$work"/*.deb "$initrd"
     [ ${#sudo[@]} -eq 0 ] || sudo chown "$(id -u):$(id -g)" "$work/disk.img"
+    # The first boot finishes the system and makes the Wine prefix that every session copies
+    # (wineboot takes minutes under emulation); the packages then leave apt's cache.
     say "first boot: the second stage of debootstrap and a Wine prefix, under emulation"
-    VAREK_VM32_WRITE=1 boot "$work" provision.sh 1800
-    [ "$(cat "$work/status" 2>/dev/null)" = 0 ] ||
-        die "the first boot failed ($(cat "$work/status" 2>/dev/null || echo "no status")): see $work"
+    VAREK_VM32_WRITE=1 image=$work run 1800 sh -c '/debootstrap/debootstrap --second-stage &&
+        { mountpoint -q /proc || mount -t proc proc /proc; } && mkdir -p /var/lib/varek &&
+        WINEPREFIX=$VAREK_WINE_PREFIX_TEMPLATE WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wineboot -i &&
+        wineserver -w && rm -f /var/cache/apt/archives/*.deb && { fstrim / || true; }' ||
+        die "the first boot failed: see $jobs/job.log"
     rm -rf "$cache"
     mv "$work" "$cache"
     echo "$recipe" >"$cache/recipe"
     say "image ready after $((SECONDS - start)) s: $cache, $(du -sh "$cache" | cut -f1) on disk"
 }
 
-# run LIMIT STEP...: runs the steps in the machine, in this tree, inside one Wine session.
+# run LIMIT CMD...: boots the machine with this tree shared at its own path, where
+# scripts/vm32-guest.sh runs CMD as build/vm32/job says, and waits at most LIMIT seconds
+# for it to power off. The disk is the image, behind a throwaway overlay unless
+# VAREK_VM32_WRITE is set. Returns CMD's status.
 run() {
-    local limit=$1
+    local limit=$1 qemu status waited=0 start=$SECONDS
     shift
-    image=$cache
+    image=${image:-$cache}
     console=$jobs/console.log
     mkdir -p "$jobs"
-    rm -f "$jobs/status" "$jobs/job.log" "$console"
-    {
-        echo "root='$varek_root'"
-        printf 'set --'
-        printf ' %q' "$@"
-        echo
-    } >"$jobs/job"
+    rm -f "$jobs/status" "$console"
+    { echo "root='$varek_root'"; printf 'set --'; printf ' %q' "$@"; echo; } >"$jobs/job"
     : >"$jobs/job.log"
-    local start=$SECONDS
     # The job's output as it comes; the reader ends with this script, however it ends.
     tail -n +1 -f --pid=$$ "$jobs/job.log" &
-    local tail=$!
-    boot "$varek_root" scripts/vm32-guest.sh "$limit"
+    local tail=$! disk="file=$image/disk.img,format=raw,if=virtio,snapshot=on"
+    # The first boot writes the image, which is thrown away if it fails: no need to flush.
+    # Blocks it frees (the packages, once installed) are given back to the sparse image.
+    [ -z "${VAREK_VM32_WRITE:-}" ] || disk="file=$image/disk.img,format=raw,if=virtio,cache=unsafe,discard=unmap"
+    # Software emulation only: under a nested KVM (a cloud guest) the guest kernel faults on
+    # the CPU features QEMU passes on. Wine's iret faults under SMAP and SMEP as QEMU
+    # emulates them: both off.
+    qemu-system-i386 -accel tcg,thread=multi -smp 2 -m 3072 -cpu max,-smap,-smep \
+        -display none -monitor none -serial stdio -no-reboot -nic none -drive "$disk" \
+        -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
+        -append "console=ttyS0 quiet panic=-1" \
+        -virtfs "local,path=$varek_root,mount_tag=host,security_model=none" </dev/null >>"$console" 2>&1 &
+    qemu=$!
+    trap 'kill "$qemu" 2>/dev/null || true' EXIT
+    while kill -0 "$qemu" 2>/dev/null; do
+        if [ "$waited" -ge "$limit" ]; then
+            kill "$qemu" 2>/dev/null || true
+            die "the machine did not finish in $limit s; its console: $console"
+        fi
+        sleep 1
+        waited=$((waited + 1))
+    done
+    wait "$qemu" || die "QEMU ended with status $?; its console: $console"
+    trap - EXIT
     kill "$tail" 2>/dev/null || true
-    local status
     status=$(cat "$jobs/status" 2>/dev/null) || die "the machine stopped without a result; its console: $console"
     say "the machine ran for $((SECONDS - start)) s"
     return "$status"
 }
-

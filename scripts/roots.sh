@@ -6,12 +6,10 @@
 #   sid-amd64       Debian unstable, Wine in its new WoW64 mode: no 32-bit Unix code at all
 #     scripts/roots.sh NAME -- CMD...   runs CMD in the root, in this tree, as this user
 #     scripts/roots.sh NAME --build     only makes sure the root is built
-# One recipe builds a root from Debian's main suite with debootstrap, once, in
-# $VAREK_ROOTS_CACHE (default ~/.cache/varek-setup/roots), outside the source tree; a run
-# never changes it. Where this kernel runs 32-bit programs a root is entered natively with
-# bubblewrap. Where it does not, the same recipe's bookworm-i386 is the disk of an emulated
-# i686 PC (qemu-system-i386): debootstrap's first stage unpacks it here without running
-# any i386 code, and its first boot finishes it. Nothing on this machine is set up for them.
+# One recipe (debootstrap from Debian's main suite) builds a root once, in $VAREK_ROOTS_CACHE
+# (default ~/.cache/varek-setup/roots); a run never changes it. Where this kernel runs 32-bit
+# programs, bubblewrap enters it natively; where not, the same recipe's bookworm-i386 is the
+# disk of an emulated i686 PC (scripts/roots-vm.sh). Nothing on this machine is set up for them.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 cd "$varek_root"
@@ -24,8 +22,7 @@ case "$name:${2:-}" in
     *:--build | *:--) ;;
     *) echo "usage: scripts/roots.sh bookworm-i386|trixie-i386|sid-amd64 --build | -- CMD..." >&2; exit 2 ;;
 esac
-home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
-cache=${VAREK_ROOTS_CACHE:-${XDG_CACHE_HOME:-$home/.cache}/varek-setup/roots}/$name
+cache=${VAREK_ROOTS_CACHE:-${XDG_CACHE_HOME:-${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}/.cache}/varek-setup/roots}/$name
 mirror=${VAREK_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 packages=wine,wine32,fonts-wine,xvfb,xdotool,x11-utils,procps
 [ "$arch" = i386 ] || packages=${packages/wine32/wine64}
@@ -57,9 +54,16 @@ fetch() {
 
 # enter ROOT CMD...: CMD in the root through bubblewrap, as this user, with this tree and
 # the cache at their own paths; /tmp and /dev are its own, and it ends with this script.
+# bubblewrap makes its namespaces as this user where the kernel allows it, else through
+# sudo, and then drops back to this user inside.
 enter() {
-    local root=$1 args=() entry
+    local root=$1 args=() entry bwrap=(bwrap) user=()
     shift
+    if [ "$(id -u)" -ne 0 ] && ! bwrap --ro-bind / / true 2>/dev/null; then
+        command -v sudo >/dev/null ||
+            die "cannot enter $name: the kernel gives users no namespaces, and there is no sudo"
+        bwrap=(sudo bwrap) user=(setpriv --reuid="$(id -u)" --regid="$(id -g)" --clear-groups)
+    fi
     for entry in "$root"/*; do
         case ${entry##*/} in dev | proc | sys | tmp | run | root | home) continue ;; esac
         if [ -L "$entry" ]; then
@@ -68,10 +72,10 @@ enter() {
             args+=(--ro-bind "$entry" "/${entry##*/}")
         fi
     done
-    bwrap "${args[@]}" --dev /dev --proc /proc --tmpfs /tmp --tmpfs /run \
+    "${bwrap[@]}" "${args[@]}" --dev /dev --proc /proc --tmpfs /tmp --tmpfs /run \
         --bind "$varek_root" "$varek_root" --bind "${cache%/*}" "${cache%/*}" \
         --unshare-pid --die-with-parent --chdir "$varek_root" \
-        /usr/bin/env -i HOME=/tmp PATH="$path" TERM=dumb VAREK_ROOT="$name" "$@"
+        "${user[@]}" /usr/bin/env -i HOME=/tmp PATH="$path" TERM=dumb VAREK_ROOT="$name" "$@"
 }
 
 # A root entered natively: the tree, and a Wine prefix that every session copies.
@@ -92,20 +96,15 @@ build_native() {
 }
 
 mkdir -p "${cache%/*}"
-if [ "$(cat "$cache/recipe" 2>/dev/null)" = "$recipe" ]; then
-    :
-elif [ -z "$emulated" ]; then
-    build_native
-elif [ "$name" = bookworm-i386 ]; then
-    . scripts/roots-vm.sh
-    build_image
-else
-    die "this kernel cannot run 32-bit programs, and only bookworm-i386 is emulated"
+[ -z "$emulated" ] || . scripts/roots-vm.sh
+if [ "$(cat "$cache/recipe" 2>/dev/null)" = "$recipe" ]; then :
+elif [ -z "$emulated" ]; then build_native
+elif [ "$name" = bookworm-i386 ]; then build_image
+else die "this kernel cannot run 32-bit programs, and only bookworm-i386 is emulated"
 fi
 [ "$2" = -- ] || exit 0
 shift 2
 if [ -n "$emulated" ]; then
-    . scripts/roots-vm.sh
     run 3600 "$@"
 else
     enter "$cache/root" VAREK_WINE_PREFIX_TEMPLATE="$cache/prefix" "$@"

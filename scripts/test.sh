@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test stage: the host unit tests (with sanitizers), the
-# fuzz targets, the 32-bit exe's check, the shipped exe's Wine tests in the Debian roots of
-# scripts/roots.sh (where this kernel cannot run 32-bit programs: the x86-64 build's under
-# this machine's Wine, and a group in the emulated root), and the quick benchmark. Every
-# stage runs even after one has failed, and a stage whose packages could
-# not be installed is reported as such; the summary names the failed stages, ends with
-# "tests: N passed, M failed", and the exit status is non-zero when anything failed.
+# Builds everything and runs every test stage: host unit tests, fuzz targets, the exe check,
+# the shipped exe's Wine tests in the roots of scripts/roots.sh, the quick benchmark. Every
+# stage runs even after one has failed; the summary names the failed stages and ends with
+# "tests: N passed, M failed"; the exit status is non-zero when anything failed.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 cd "$varek_root"
@@ -47,8 +44,7 @@ ctest_stage() {
     fi
 }
 
-# needs NAME GROUP...: true when the stage NAME has its packages; otherwise the stage
-# fails in the summary, naming them, without being run.
+# needs NAME GROUP...: true when the stage has its packages; else it fails, naming them.
 needs() {
     local name=$1 lack
     shift
@@ -59,9 +55,9 @@ needs() {
 }
 
 # root_stage NAME ROOT MODE: the shipped exe's Wine test programs in a root of
-# scripts/roots.sh (scripts/wine-suite.sh MODE), with the screenshot --checks takes.
+# scripts/roots.sh (scripts/wine-suite.sh MODE).
 root_stage() {
-    local name=$1 root=$2 mode=$3 rc=0 line shot=build/windows/$2-dialog
+    local name=$1 root=$2 mode=$3 rc=0 line
     echo "== $name: the shipped 32-bit exe, scripts/wine-suite.sh $mode in the $root root"
     scripts/roots.sh "$root" -- scripts/wine-suite.sh "$mode" 2>&1 | tee "$log" || rc=$?
     line=$(grep -E '^suite: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
@@ -69,10 +65,6 @@ root_stage() {
         finish "$name" "$rc" "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" "${line#suite: }"
     else
         finish "$name" 1 0 1 "$(grep -m1 'FAILED' "$log" || echo "no result (status $rc)")"
-    fi
-    if [ -f "$shot.xwd" ] && convert "xwd:$shot.xwd" "$shot.png" 2>/dev/null; then
-        rm -f "$shot.xwd"
-        echo "== the dialog as $root showed it: $shot.png"
     fi
 }
 
@@ -82,10 +74,8 @@ if ! varek_bootstrap test; then
     finish bootstrap 1 0 1 "packages missing (above); the stages that need them are not run"
 fi
 
-# The roots the shipped exe runs in (scripts/roots.sh), built once and cached: natively
-# all three where this kernel runs 32-bit programs, else the emulated bookworm-i386. They
-# are made while the host stages run, and waited for before the Wine stages, whose timings
-# must not share the processors with them.
+# The roots (all three natively, or the emulated bookworm-i386) are built where not cached
+# while the host stages run, and waited for before the Wine stages, which must not share the CPUs.
 roots=(bookworm-i386)
 ! varek_runs_32bit || roots+=(trixie-i386 sid-amd64)
 roots_pid=""
