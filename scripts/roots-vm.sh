@@ -50,7 +50,8 @@ build_image() {
     done
     cat >"$initrd/init" <<EOF
 #!/bin/busybox sh
-# Mounts the root disk and the share at /host, then runs /host/scripts/vm32-guest.sh.
+# Mounts the root disk and the share at /host, then runs /host/scripts/vm32-guest.sh
+# (with bash, which reads the job's quoting).
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
 mount -t devtmpfs dev /dev
@@ -62,7 +63,7 @@ mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144,cache=loose host /newr
     { echo "init: no share"; poweroff -f; }
 umount /proc
 mount --move /dev /newroot/dev
-exec switch_root /newroot /bin/sh /host/scripts/vm32-guest.sh
+exec switch_root /newroot /bin/bash /host/scripts/vm32-guest.sh
 EOF
     chmod +x "$initrd/init"
     (cd "$initrd" && find . | cpio -o -H newc --quiet | gzip -1) >"$work/initrd.img"

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # The emulated i686 PC's first process on a run (scripts/roots-vm.sh): mounts what a
 # Linux system mounts, puts the shared source tree at the path it has outside, runs the
 # job that build/vm32/job names there, leaves its status beside it and powers off.
