@@ -91,11 +91,6 @@ varek_start_xvfb() {
     return 1
 }
 
-# varek_display_answers: true when the X display in DISPLAY accepts a client.
-varek_display_answers() {
-    timeout 5 xdpyinfo >/dev/null 2>&1
-}
-
 # varek_wine_flavour: the build the Wine runs here use, in VAREK_WINE_PRESET: the shipped
 # 32-bit exe under 32-bit Wine, or under WoW64 (root sid-amd64: 64-bit prefixes only); where
 # neither can start, the x86-64 build (windows64) under 64-bit Wine, saying once why.

@@ -6,7 +6,7 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
 varek_bootstrap run
-if [ -n "${DISPLAY:-}" ] && ! varek_display_answers; then
+if [ -n "${DISPLAY:-}" ] && ! timeout 5 xdpyinfo >/dev/null 2>&1; then
     echo "run: the X display DISPLAY=$DISPLAY does not answer (a stale value from ssh or tmux?)." >&2
     echo "run: set DISPLAY to a display that is up, or unset it to run on a virtual one:" >&2
     echo "run:     env -u DISPLAY scripts/run.sh" >&2

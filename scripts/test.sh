@@ -7,10 +7,8 @@ set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 cd "$varek_root"
 
-passed=0
-failed=0
-summary=()
-failed_stages=()
+passed=0 failed=0
+summary=() failed_stages=()
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 

@@ -26,8 +26,7 @@ checks=(
     "framework_test *"
 )
 
-passed=0
-failed=0
+passed=0 failed=0
 # program NAME FILTER: one test program; its counts go into the totals.
 program() {
     local name=$1 filter=$2 log rc=0 p f
