@@ -34,6 +34,7 @@ typedef struct _GUID {
 
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
 #define ERROR_SUCCESS 0L
+#define ERROR_INVALID_HANDLE 6L
 #define ERROR_BAD_PATHNAME 161L
 #define REG_NONE 0
 #define REG_BINARY 3

@@ -17,7 +17,7 @@ char s_keyClass[] = "Varek 3D";
 }  // namespace
 
 SettingsStore::SettingsStore(RegistryPort& registry)
-    : m_registry(registry), m_key(nullptr), m_open(false), m_writable(false), m_openError(ERROR_SUCCESS) {}
+    : m_registry(registry), m_key(nullptr), m_open(false), m_writable(false), m_openError(ERROR_INVALID_HANDLE) {}
 
 bool SettingsStore::Open() {
     HKEY key = nullptr;
@@ -72,6 +72,7 @@ LONG SettingsStore::Save(const RenderSettings& settings) {
 }
 
 void SettingsStore::Close() {
+    m_openError = ERROR_INVALID_HANDLE;
     if (!m_open) return;
     (void)m_registry.CloseKey(m_key);
     m_open = false;

@@ -237,6 +237,14 @@ TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAW
     }
 }
 
+TEST_F(SettingsSave, WithNoKeyOpenReportsAnInvalidHandleAndWritesNothing) {
+    EXPECT_EQ(store.Save(kEdited), 6);  // ERROR_INVALID_HANDLE: before Open...
+    ASSERT_TRUE(store.Open());
+    store.Close();
+    EXPECT_EQ(store.Save(kEdited), 6);  // ...and after Close
+    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kCreateWithout, "Close"}));
+}
+
 TEST_F(SettingsClose, ClosesTheOpenedKeyOnce) {
     ASSERT_TRUE(store.Open());
     store.Close();
