@@ -78,7 +78,8 @@ public:
     // No destructor of its own: DoModal destroys the window before it returns.
     explicit CDialog(UINT nIDTemplate);
 
-    // 1 or 2 as the dialog ended (IDOK, IDCANCEL), -1 when it could not be run.
+    // 1 or 2 as the dialog ended (IDOK, IDCANCEL), -1 when it could not be run or its
+    // window was destroyed before it ended.
     INT_PTR DoModal();
     void EndDialog(int nResult);
     void UpdateData();
@@ -98,6 +99,7 @@ private:
 
     void RunModalLoop();
     BOOL PreTranslateMessage(MSG* pMsg);
+    LRESULT OnNcDestroy();
 
     UINT m_nIDTemplate;
     bool m_bEndModal = false;

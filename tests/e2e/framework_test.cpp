@@ -71,6 +71,35 @@ TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {
     DestroyWindow(wnd.m_hWnd);
 }
 
+// "Save" destroys the window instead of ending the dialog, sent from another thread: the
+// handler runs inside the loop's wait for a message.
+class CDestroyingDialog : public CDialog {
+public:
+    CDestroyingDialog() : CDialog(1) {}
+    BOOL OnInitDialog() override {
+        CloseHandle(CreateThread(nullptr, 0, &ClickSave, m_hWnd, 0, nullptr));
+        return TRUE;
+    }
+
+protected:
+    static DWORD WINAPI ClickSave(LPVOID hWnd) {
+        SendMessageA(static_cast<HWND>(hWnd), WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    void OnSaveDestroys() { DestroyWindow(m_hWnd); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDestroyingDialog, CDialog)
+    ON_COMMAND(IDOK, OnSaveDestroys)
+END_MESSAGE_MAP()
+
+TEST(ModalDialog, EndsWithMinusOneWhenAHandlerDestroysItsWindow) {
+    CDestroyingDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), -1);
+}
+
 // On x86-64 a fault in a handler reaches a handler further up only through the unwind entry
 // of each frame between them; a 32-bit fault needs none.
 TEST(WindowObject, WindowProcedureHasAnUnwindEntryOnX86_64) {
