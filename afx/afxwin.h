@@ -51,14 +51,17 @@ protected:
     LRESULT Default();
 
     // Takes over a window that exists: its messages come to this object from now on,
-    // until the window is destroyed or this object goes.
-    void SubclassCreatedWindow(HWND hWnd);
+    // until the window is destroyed or this object goes. Refused, with nothing changed,
+    // when this object has a window or the window an object already, and when the system
+    // refuses (no such window, or another process's).
+    bool SubclassCreatedWindow(HWND hWnd);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 
+    static CWnd* FindSubclassed(HWND hWnd);  // null for a window no object has taken
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     void Unsubclass();

@@ -1,8 +1,11 @@
 // The framework's window objects, in a process without the tool: each subclassed window
-// reaches its own object whatever came and went before it, a handler's result comes back
-// through its typed row, and Default() processes the message its handler is handling.
+// reaches its own object whatever came and went before it, one object per window and one
+// window per object, a handler's result comes back through its typed row, Default()
+// processes the message its handler is handling, and a modal loop ends with its window.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "afx/afxwin.h"
@@ -20,13 +23,15 @@ LRESULT CALLBACK OwnProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
 
 class CTestWnd : public CWnd {
 public:
-    void Create() {
+    static HWND NewWindow() {
         static const WNDCLASSA windowClass = {0, &OwnProcedure, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
                                               nullptr, nullptr, "FrameworkTest"};
         RegisterClassA(&windowClass);
-        SubclassCreatedWindow(CreateWindowA("FrameworkTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                            GetModuleHandleA(nullptr), nullptr));
+        return CreateWindowA("FrameworkTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr),
+                             nullptr);
     }
+    void Create() { Take(NewWindow()); }
+    bool Take(HWND hWnd) { return SubclassCreatedWindow(hWnd); }
 
 protected:
     // Asks its own window a nested question first, then lets the paint go on.
@@ -60,6 +65,24 @@ TEST(WindowObject, EachWindowReachesItsOwnObjectAfterOthersCameAndWent) {
             << (wnd == &first ? "first" : wnd == &last ? "last" : "later");
     }
     for (CTestWnd* wnd : {&first, &last, &later}) DestroyWindow(wnd->m_hWnd);
+}
+
+// A second object for a window, a second window for an object, the desktop window (no
+// program may take it): each refused, and the window keeps its object. The refused object
+// that is gone is overwritten, so that an entry of it left in the list leads nowhere.
+TEST(WindowObject, SubclassIsRefusedForATakenWindowATakenObjectOrAWindowItCannotTake) {
+    CTestWnd first, second;
+    first.Create();
+    const HWND taken = first.m_hWnd, other = CTestWnd::NewWindow();
+    alignas(CTestWnd) unsigned char gone[sizeof(CTestWnd)];
+    EXPECT_FALSE(second.Take(taken));
+    EXPECT_FALSE(first.Take(other));
+    EXPECT_FALSE((new (gone) CTestWnd)->Take(GetDesktopWindow()));
+    reinterpret_cast<CTestWnd*>(gone)->~CTestWnd();
+    memset(gone, 0xFF, sizeof gone);
+    EXPECT_EQ(SendMessageA(taken, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(&first));
+    DestroyWindow(taken);
+    DestroyWindow(other);
 }
 
 TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {
