@@ -75,5 +75,7 @@ protected:                                             \
 
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, &AfxCallHandler<&ThisClass::OnPaint>},
 
+#define ON_WM_NCDESTROY() {WM_NCDESTROY, 0, 0, &AfxCallHandler<&ThisClass::OnNcDestroy>},
+
 // HCURSOR OnQueryDragIcon(): the handle it returns is the message's result.
 #define ON_WM_QUERYDRAGICON() {WM_QUERYDRAGICON, 0, 0, &AfxCallHandler<&ThisClass::OnQueryDragIcon>},

@@ -34,6 +34,8 @@ typedef struct _GUID {
 
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
 #define ERROR_SUCCESS 0L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
 #define ERROR_BAD_PATHNAME 161L
 #define REG_NONE 0
 #define REG_BINARY 3
@@ -41,6 +43,8 @@ typedef struct _GUID {
 #define REG_OPTION_NON_VOLATILE 0
 #define KEY_ALL_ACCESS 0xF003F
 #define KEY_READ 0x20019
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
 #endif
 
 static_assert(sizeof(GUID) == 16, "a GUID is stored as exactly 16 bytes");

@@ -51,14 +51,17 @@ protected:
     LRESULT Default();
 
     // Takes over a window that exists: its messages come to this object from now on,
-    // until the window is destroyed or this object goes.
-    void SubclassCreatedWindow(HWND hWnd);
+    // until the window is destroyed or this object goes. Refused, with nothing changed,
+    // when this object has a window or the window an object already, and when the system
+    // refuses (no such window, or another process's).
+    bool SubclassCreatedWindow(HWND hWnd);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 
+    static CWnd* FindSubclassed(HWND hWnd);  // null for a window no object has taken
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     void Unsubclass();
@@ -78,7 +81,8 @@ public:
     // No destructor of its own: DoModal destroys the window before it returns.
     explicit CDialog(UINT nIDTemplate);
 
-    // 1 or 2 as the dialog ended (IDOK, IDCANCEL), -1 when it could not be run.
+    // 1 or 2 as the dialog ended (IDOK, IDCANCEL), -1 when it could not be run or its
+    // window was destroyed before it ended.
     INT_PTR DoModal();
     void EndDialog(int nResult);
     void UpdateData();
@@ -98,6 +102,7 @@ private:
 
     void RunModalLoop();
     BOOL PreTranslateMessage(MSG* pMsg);
+    LRESULT OnNcDestroy();
 
     UINT m_nIDTemplate;
     bool m_bEndModal = false;

@@ -35,6 +35,7 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
     ON_COMMAND(IDCANCEL, OnCancel)
+    ON_WM_NCDESTROY()
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
@@ -53,15 +54,15 @@ INT_PTR CDialog::DoModal() {
                                              &AfxDlgProc, reinterpret_cast<LPARAM>(this));
     if (hWnd != nullptr) {
         RunModalLoop();
-        ::DestroyWindow(hWnd);
+        if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);  // a handler may have destroyed it already
     }
     return m_nModalResult;
 }
 
 void CDialog::RunModalLoop() {
     MSG msg;
-    // Only DoModal destroys the window, after the loop: it is there for the whole loop.
-    while (!m_bEndModal) {
+    // A handler may destroy the window without ending the dialog: the loop ends then too.
+    while (!m_bEndModal && m_hWnd != nullptr) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
@@ -93,6 +94,14 @@ void CDialog::EndDialog(int nResult) {
     // The request may arrive inside a message sent from another thread, which the
     // loop's GetMessage serves without returning: wake the loop so it sees the end.
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+}
+
+// The window's last message. Destroyed before the dialog ended, it will get no message
+// that wakes the loop, which may be waiting inside a message sent from another thread:
+// a thread message wakes it, to find the window gone.
+LRESULT CDialog::OnNcDestroy() {
+    if (!m_bEndModal) ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
+    return Default();
 }
 
 void CDialog::UpdateData() {

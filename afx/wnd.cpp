@@ -23,18 +23,30 @@ CWnd::~CWnd() {
 }
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWnd* wnd = s_subclassed;
-    while (wnd != nullptr && wnd->m_hWnd != hWnd) wnd = wnd->m_pNextSubclassed;
+    CWnd* wnd = CWnd::FindSubclassed(hWnd);
     if (wnd == nullptr) return ::DefWindowProcA(hWnd, message, wParam, lParam);
     return wnd->WindowProc(message, wParam, lParam);
 }
 
-void CWnd::SubclassCreatedWindow(HWND hWnd) {
+CWnd* CWnd::FindSubclassed(HWND hWnd) {
+    CWnd* wnd = s_subclassed;
+    while (wnd != nullptr && wnd->m_hWnd != hWnd) wnd = wnd->m_pNextSubclassed;
+    return wnd;
+}
+
+bool CWnd::SubclassCreatedWindow(HWND hWnd) {
+    // A second object for a window would take AfxWndProc for the window's own procedure
+    // and call it back without end; a second window for an object would link it twice.
+    if (m_pfnSuper != nullptr || FindSubclassed(hWnd) != nullptr) return false;
+    // Linked only once the window is taken: an object the system refused must not stay
+    // in the list after it is gone.
+    const LONG_PTR own = ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc));
+    if (own == 0) return false;
     m_hWnd = hWnd;
+    m_pfnSuper = reinterpret_cast<WNDPROC>(own);
     m_pNextSubclassed = s_subclassed;
     s_subclassed = this;
-    m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    return true;
 }
 
 void CWnd::Unsubclass() {

@@ -49,6 +49,7 @@ BOOL CALLBACK EnumDeviceCallback(GUID* guid, LPSTR description, LPSTR name, LPVO
 }
 
 void EnumerateDevices(DeviceEnumerateFn enumerate) {
+    if (DeviceList != nullptr) return;
     (void)enumerate(EnumDeviceCallback, &DeviceList);
 }
 

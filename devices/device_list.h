@@ -20,8 +20,10 @@ extern DeviceEntry* DeviceList;
 // Called by DirectDraw once per device; context is the address of the head pointer.
 BOOL CALLBACK EnumDeviceCallback(GUID* guid, LPSTR description, LPSTR name, LPVOID context);
 
-// Asks the platform for the devices and adds them at the head of DeviceList.
-// The platform's result is not looked at: entries made before a failure stay.
+// Asks the platform for the devices and adds them at the head of DeviceList, once: a list
+// that holds devices already stays as it is, so that a second dialog or a refresh does not
+// show every device twice. The platform's result is not looked at: entries made before a
+// failure stay.
 void EnumerateDevices(DeviceEnumerateFn enumerate);
 
 // "DriverName - Description", the device's line in the list box.

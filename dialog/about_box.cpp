@@ -2,7 +2,7 @@
 // the resource functions: the version library is not among the DLLs the tool may load.
 #include "dialog/about_box.h"
 
-#include "shell/setup_name.h"
+#include "resources/setup_name.h"
 
 namespace {
 

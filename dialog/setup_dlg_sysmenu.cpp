@@ -2,8 +2,8 @@
 #include "dialog/about_box.h"
 #include "dialog/check_marks.h"
 #include "dialog/setup_dlg.h"
+#include "resources/setup_name.h"
 #include "settings/render_settings.h"
-#include "shell/setup_name.h"
 
 void CSetupDlg::AddSystemMenuItems() {
     const HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);

@@ -27,7 +27,7 @@ def run(data=b"", length=None):
 
 # settings: key byte, calls byte, failing-write mask, fill byte, edits, eleven values.
 LOAD, SAVE, CLOSE_TWICE, EDIT = 1, 2, 4, 8
-NT, REFUSE_ALL = 1, 2
+NT, REFUSE_ALL, REFUSE_WRITING, GRANT_SET_VALUE = 1, 2, 4, 8
 
 
 def settings(key=NT, key_error=0, calls=LOAD | SAVE, failing=0, set_error=0, fill=0xAB, edits=None, values=()):
@@ -62,6 +62,8 @@ SETTINGS = {
     "empty-key-nt": settings(),
     "empty-key-win9x": settings(key=0),
     "refused-access-denied": settings(key_error=ERROR_ACCESS_DENIED, calls=LOAD | SAVE | CLOSE_TWICE),
+    "read-only-key": settings(key=NT | REFUSE_WRITING),
+    "key-granting-set-value": settings(key=NT | REFUSE_WRITING | GRANT_SET_VALUE, edits=EDITED),
     "refused-bad-pathname-both-forms": settings(key_error=ERROR_BAD_PATHNAME),
     "eight-stored-dwords": settings(values=[dword(v) for v in (0, 0, 24, 32, 2, 0, 0, 0)]),
     "high-bit-dwords": settings(key=0, values=[dword(v) for v in (0x80000000, 0xFFFFFFFF, 0x01020304, 0x00FF0000,

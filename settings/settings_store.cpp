@@ -17,11 +17,15 @@ char s_keyClass[] = "Varek 3D";
 }  // namespace
 
 SettingsStore::SettingsStore(RegistryPort& registry)
-    : m_registry(registry), m_key(nullptr), m_open(false), m_writable(false), m_openError(ERROR_SUCCESS) {}
+    : m_registry(registry), m_key(nullptr), m_open(false), m_writable(false), m_openError(ERROR_INVALID_HANDLE) {}
 
 bool SettingsStore::Open() {
     HKEY key = nullptr;
     m_openError = CreateKey(KEY_ALL_ACCESS, &key);
+    // Full access also asks for rights over the key itself (to delete it, to change its
+    // security or owner), which a key can refuse while it lets values be set: reading
+    // and setting values is all the store does.
+    if (m_openError == ERROR_ACCESS_DENIED) m_openError = CreateKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
     m_writable = m_openError == ERROR_SUCCESS;
     // Read access creates nothing that full access could not: it only opens a key that
     // exists but refuses writing (a read-only security descriptor, say).
@@ -72,6 +76,7 @@ LONG SettingsStore::Save(const RenderSettings& settings) {
 }
 
 void SettingsStore::Close() {
+    m_openError = ERROR_INVALID_HANDLE;
     if (!m_open) return;
     (void)m_registry.CloseKey(m_key);
     m_open = false;

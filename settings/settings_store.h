@@ -9,12 +9,15 @@ class SettingsStore {
 public:
     explicit SettingsStore(RegistryPort& registry);
 
-    // True when the key is open for writing. A key that cannot be opened for writing
-    // is opened for reading, so that the dialog still shows what is stored.
+    // True when the key is open for writing: with full access, or where that is refused,
+    // for reading and setting values. A key that cannot be opened for writing is opened
+    // for reading, so that the dialog still shows what is stored.
     bool Open();
     void Load(RenderSettings& settings);  // defaults where a value cannot be used
     // Writes all ten values and returns the first failure's code, or ERROR_SUCCESS.
-    // A key not open for writing is a failure too: its open's code, nothing written.
+    // A key not open for writing is a failure too: its open's code, nothing written;
+    // before Open and after Close there is no key at all: ERROR_INVALID_HANDLE, as the
+    // registry answers a write through a closed key.
     LONG Save(const RenderSettings& settings);
     void Close();  // only a key that Open opened
 
@@ -26,5 +29,5 @@ private:
     HKEY m_key;
     bool m_open;
     bool m_writable;
-    LONG m_openError;  // why the key could not be opened for writing
+    LONG m_openError;  // why no key is open for writing
 };

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <sddl.h>  // ConvertSidToStringSidA
 
-#include "shell/setup_name.h"
+#include "resources/setup_name.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The box shown after the dialog ended with "Save" and the values are not all stored.
 #include "shell/save_failure.h"
 
+#include "resources/setup_name.h"
 #include "settings/settings_key.h"
-#include "shell/setup_name.h"
 
 void ReportFailedSave(LONG error) {
     char reason[512];

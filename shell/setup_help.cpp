@@ -1,8 +1,8 @@
 // What each option means and where the options are kept: what users of the tool ask.
 #include "shell/setup_help.h"
 
+#include "resources/setup_name.h"
 #include "settings/settings_key.h"
-#include "shell/setup_name.h"
 
 const char kSetupHelpText[] =
     VAREK_SETUP_NAME " chooses how Varek 3D uses Direct3D and DirectDraw.\n"

@@ -92,6 +92,12 @@ TEST_F(DeviceEnumeration, FailedEnumerationKeepsTheDevicesReportedBeforeIt) {
     EXPECT_EQ(Lines(), (std::vector<std::string>{"nv4 - RIVA TNT", "3dfx - Voodoo"}));
 }
 
+TEST_F(DeviceEnumeration, ASecondEnumerationKeepsTheListAsItIs) {
+    Enumerate({kVoodooCard, kRivaCard});
+    Enumerate({kDisplayDriver, kVoodooCard});
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"nv4 - RIVA TNT", "3dfx - Voodoo"}));
+}
+
 // A device costs three allocations: its entry, its description, its driver name.
 class DeviceListAllocation : public DeviceEnumeration, public ::testing::WithParamInterface<int> {};
 

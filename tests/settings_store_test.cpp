@@ -14,6 +14,8 @@ namespace {
 
 const char kCreateWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
 const char kCreateWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
+const char kSetWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
+const char kSetWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
 const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
 const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
 using Trace = std::vector<std::string>;
@@ -55,20 +57,26 @@ class SettingsLoad : public SettingsStoreTest {};
 class SettingsSave : public SettingsStoreTest {};
 class SettingsClose : public SettingsStoreTest {};
 
-// For writing first, then, only when that fails, for reading; each time the backslash path
-// first, the one without it only after ERROR_BAD_PATHNAME.
+// For writing first (after access denied, for setting values only), then, only when that
+// fails, for reading; each time the backslash path first, the one without it only after
+// ERROR_BAD_PATHNAME.
 TEST(SettingsOpen, RetriesOnlyARefusedBackslashAndOnlyAFailedOpenForWritingForReading) {
     const struct {
         bool refuseBackslash;
         LONG createError, writeError;
         bool writable;
         Trace trace;
+        REGSAM granted = KEY_READ;
     } cases[] = {
         {true, 0, 0, true, {kCreateWithBackslash, kCreateWithout}},
         {false, 0, 0, true, {kCreateWithBackslash}},
-        {false, ERROR_ACCESS_DENIED, 0, false, {kCreateWithBackslash, kReadWithBackslash}},
+        {false, ERROR_ACCESS_DENIED, 0, false, {kCreateWithBackslash, kSetWithBackslash, kReadWithBackslash}},
         {true, ERROR_BAD_PATHNAME, 0, false, {kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}},
-        {true, 0, ERROR_ACCESS_DENIED, false, {kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}},
+        {true, 0, ERROR_ACCESS_DENIED, false,
+         {kCreateWithBackslash, kCreateWithout, kSetWithBackslash, kSetWithout, kReadWithBackslash, kReadWithout}},
+        // A key that grants reading, writing and deleting, but not its security or owner.
+        {true, 0, ERROR_ACCESS_DENIED, true, {kCreateWithBackslash, kCreateWithout, kSetWithBackslash, kSetWithout},
+         0x3001F},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -76,6 +84,7 @@ TEST(SettingsOpen, RetriesOnlyARefusedBackslashAndOnlyAFailedOpenForWritingForRe
         registry.refuseLeadingBackslash = c.refuseBackslash;
         registry.createKeyError = c.createError;
         registry.writeAccessError = c.writeError;
+        registry.grantedAccess = c.granted;
         EXPECT_EQ(SettingsStore(registry).Open(), c.writable) << c.trace.size() << " calls expected";
         EXPECT_EQ(registry.trace, c.trace);
     }
@@ -108,7 +117,7 @@ TEST_F(SettingsLoad, RefusedOpenGivesEveryDefaultWithoutReading) {
     EXPECT_FALSE(store.Open());
     store.Load(settings);
     EXPECT_EQ(Loaded(settings), kDefaults);
-    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kReadWithBackslash}));
+    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kSetWithBackslash, kReadWithBackslash}));
 }
 
 TEST_F(SettingsLoad, ReadsEachValueIntoItsOwnFieldInSaveOrder) {
@@ -235,6 +244,14 @@ TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAW
         failingStore.Close();
         EXPECT_EQ(key.trace.size(), c.callsAfterOpen) << "reported " << c.reported;
     }
+}
+
+TEST_F(SettingsSave, WithNoKeyOpenReportsAnInvalidHandleAndWritesNothing) {
+    EXPECT_EQ(store.Save(kEdited), 6);  // ERROR_INVALID_HANDLE: before Open...
+    ASSERT_TRUE(store.Open());
+    store.Close();
+    EXPECT_EQ(store.Save(kEdited), 6);  // ...and after Close
+    EXPECT_EQ(registry.trace, (Trace{kCreateWithBackslash, kCreateWithout, "Close"}));
 }
 
 TEST_F(SettingsClose, ClosesTheOpenedKeyOnce) {

@@ -1,8 +1,11 @@
 // The framework's window objects, in a process without the tool: each subclassed window
-// reaches its own object whatever came and went before it, a handler's result comes back
-// through its typed row, and Default() processes the message its handler is handling.
+// reaches its own object whatever came and went before it, one object per window and one
+// window per object, a handler's result comes back through its typed row, Default()
+// processes the message its handler is handling, and a modal loop ends with its window.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "afx/afxwin.h"
@@ -20,13 +23,15 @@ LRESULT CALLBACK OwnProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
 
 class CTestWnd : public CWnd {
 public:
-    void Create() {
+    static HWND NewWindow() {
         static const WNDCLASSA windowClass = {0, &OwnProcedure, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
                                               nullptr, nullptr, "FrameworkTest"};
         RegisterClassA(&windowClass);
-        SubclassCreatedWindow(CreateWindowA("FrameworkTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                            GetModuleHandleA(nullptr), nullptr));
+        return CreateWindowA("FrameworkTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr),
+                             nullptr);
     }
+    void Create() { Take(NewWindow()); }
+    bool Take(HWND hWnd) { return SubclassCreatedWindow(hWnd); }
 
 protected:
     // Asks its own window a nested question first, then lets the paint go on.
@@ -62,6 +67,24 @@ TEST(WindowObject, EachWindowReachesItsOwnObjectAfterOthersCameAndWent) {
     for (CTestWnd* wnd : {&first, &last, &later}) DestroyWindow(wnd->m_hWnd);
 }
 
+// A second object for a window, a second window for an object, the desktop window (no
+// program may take it): each refused, and the window keeps its object. The refused object
+// that is gone is overwritten, so that an entry of it left in the list leads nowhere.
+TEST(WindowObject, SubclassIsRefusedForATakenWindowATakenObjectOrAWindowItCannotTake) {
+    CTestWnd first, second;
+    first.Create();
+    const HWND taken = first.m_hWnd, other = CTestWnd::NewWindow();
+    alignas(CTestWnd) unsigned char gone[sizeof(CTestWnd)];
+    EXPECT_FALSE(second.Take(taken));
+    EXPECT_FALSE(first.Take(other));
+    EXPECT_FALSE((new (gone) CTestWnd)->Take(GetDesktopWindow()));
+    reinterpret_cast<CTestWnd*>(gone)->~CTestWnd();
+    memset(gone, 0xFF, sizeof gone);
+    EXPECT_EQ(SendMessageA(taken, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(&first));
+    DestroyWindow(taken);
+    DestroyWindow(other);
+}
+
 TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {
     CTestWnd wnd;
     wnd.Create();
@@ -71,12 +94,43 @@ TEST(WindowObject, DefaultAfterANestedMessageProcessesTheOuterOne) {
     DestroyWindow(wnd.m_hWnd);
 }
 
+// "Save" destroys the window instead of ending the dialog, sent from another thread: the
+// handler runs inside the loop's wait for a message.
+class CDestroyingDialog : public CDialog {
+public:
+    CDestroyingDialog() : CDialog(1) {}
+    BOOL OnInitDialog() override {
+        CloseHandle(CreateThread(nullptr, 0, &ClickSave, m_hWnd, 0, nullptr));
+        return TRUE;
+    }
+
+protected:
+    static DWORD WINAPI ClickSave(LPVOID hWnd) {
+        SendMessageA(static_cast<HWND>(hWnd), WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    void OnSaveDestroys() { DestroyWindow(m_hWnd); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDestroyingDialog, CDialog)
+    ON_COMMAND(IDOK, OnSaveDestroys)
+END_MESSAGE_MAP()
+
+TEST(ModalDialog, EndsWithMinusOneWhenAHandlerDestroysItsWindow) {
+    CDestroyingDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), -1);
+}
+
 // On x86-64 a fault in a handler reaches a handler further up only through the unwind entry
-// of each frame between them; a 32-bit fault needs none.
+// of each frame between them; a 32-bit fault needs none, and the 32-bit build has none.
 TEST(WindowObject, WindowProcedureHasAnUnwindEntryOnX86_64) {
 #ifdef _WIN64
     DWORD64 base = 0;
     EXPECT_NE(RtlLookupFunctionEntry(reinterpret_cast<DWORD64>(&AfxWndProc), &base, nullptr), nullptr);
+#else
+    GTEST_SKIP() << "a 32-bit build has no unwind entries";
 #endif
 }
 

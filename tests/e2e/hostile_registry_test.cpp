@@ -1,6 +1,7 @@
 // Whatever an older version, another tool or a hand edit left in the key, the tool
 // shows the default, writes back a proper value and touches nothing else. A key it
-// cannot write is shown as stored, and "Save" then says so in one box.
+// cannot write is shown as stored, and "Save" then says so in one box; one that lets
+// values be set, though not more, is saved as usual.
 #include <windows.h>
 #include <sddl.h>
 
@@ -65,19 +66,22 @@ namespace {
 
 const char kOstrand[] = "Software\\Ostrand";
 
-// The tool's key with two stored values, which everyone may then only read (and delete, for the clean-up).
-void MakeReadOnlyKey() {
+// The tool's key with two stored values, and an access list that lets everyone do what it says.
+void MakeKeyWithAccess(const char* sddl) {
     WriteToolDword("Allow D3D HAL", 0);
     WriteToolDword("Z-Buffer bit depth", 32);
     HKEY key;
-    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    PSECURITY_DESCRIPTOR access = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kToolKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KRSD;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                                     nullptr));
-    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-    LocalFree(readOnly);
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &access, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, access), ERROR_SUCCESS);
+    LocalFree(access);
     RegCloseKey(key);
 }
+
+// Read, and delete for the clean-up; or read, write and delete, but not its security or owner.
+void MakeReadOnlyKey() { MakeKeyWithAccess("D:(A;;KRSD;;;WD)"); }
+void MakeValueRightsKey() { MakeKeyWithAccess("D:(A;;KRKWSD;;;WD)"); }
 
 // HKCU\Software\Ostrand made volatile: the tool's key cannot be created under it.
 void MakeVolatileParent() {
@@ -98,7 +102,7 @@ struct Unwritable {
     const char* label;
     void (*setUp)();
     std::vector<int> shown;  // the controls checked at start
-    const char* reason;      // the system's text for the first failure
+    const char* reason;      // the system's text for the first failure; none: Save stores
 };
 
 }  // namespace
@@ -109,7 +113,7 @@ protected:
 };
 
 // One run ends with Cancel, a second with Save.
-TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveReportsTheKeyAndTheReasonInOneBox) {
+TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveStoresItOrReportsTheKeyAndTheReasonInOneBox) {
     for (const int ending : {kCancel, kSave}) {
         SCOPED_TRACE(ending == kSave ? "Save" : "Cancel");
         RemoveTheKeys();
@@ -120,7 +124,8 @@ TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveReportsTheKeyAndTheReasonInOneBox)
         EXPECT_EQ(CheckedControls(dialog), GetParam().shown);
         Click(dialog, kHal);
         Click(dialog, ending);
-        if (ending == kSave) {
+        const bool stores = ending == kSave && GetParam().reason == nullptr;
+        if (ending == kSave && !stores) {
             HWND box = nullptr;
             ASSERT_TRUE(WaitUntil(
                 [&] { return !IsWindow(dialog) && (box = FindProcessWindow(m_tool.Pid(), "#32770", "Varek Setup")); },
@@ -132,8 +137,8 @@ TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveReportsTheKeyAndTheReasonInOneBox)
                                              GetParam().reason);
             ASSERT_TRUE(PressKeys(box, "Return"));
         }
-        ExpectExit();  // with no box after Cancel, or the box closed
-        EXPECT_EQ(ReadToolKey(), before);
+        ExpectExit();  // with no box after Cancel or a stored Save, or the box closed
+        EXPECT_EQ(ReadToolKey(), stores ? SavedValues(1, 1, 32, 16, 1, 1, 1, 1, 1, AllBytes(0xFF)) : before);
     }
 }
 
@@ -144,5 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Wine's text for 1021, ERROR_CHILD_MUST_BE_VOLATILE
                       Unwritable{"VolatileParent", MakeVolatileParent,
                                  {kHal, kMmx, kRgb, kExecSingle, kColor16, kZ16, k3DNow, kNoArgb1555},
-                                 "Subkey must be volatile.\r\n"}),
+                                 "Subkey must be volatile.\r\n"},
+                      Unwritable{"ValueRightsOnly", MakeValueRightsKey,
+                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, nullptr}),
     [](const ::testing::TestParamInfo<Unwritable>& info) { return std::string(info.param.label); });

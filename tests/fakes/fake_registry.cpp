@@ -34,8 +34,8 @@ LONG FakeRegistry::CreateKey(HKEY root, LPCSTR subKey, LPSTR keyClass, DWORD opt
     trace.push_back(call.str());
     if (createKeyError != ERROR_SUCCESS) return createKeyError;
     if (refuseLeadingBackslash && subKey[0] == '\\') return ERROR_BAD_PATHNAME;
-    if (writeAccessError != ERROR_SUCCESS && access != KEY_READ) return writeAccessError;
-    m_readOnly = access == KEY_READ;
+    if (writeAccessError != ERROR_SUCCESS && (access & ~grantedAccess) != 0) return writeAccessError;
+    m_readOnly = (access & KEY_SET_VALUE) == 0;
     *key = kKey;
     if (disposition) *disposition = 1;  // REG_CREATED_NEW_KEY
     return ERROR_SUCCESS;

@@ -22,7 +22,8 @@ public:
     // Set up by the test.
     std::map<std::string, RegValue> values;
     LONG createKeyError = ERROR_SUCCESS;  // when set, every CreateKey fails with it
-    LONG writeAccessError = ERROR_SUCCESS;  // when set, CreateKey fails with it unless asked for KEY_READ only
+    LONG writeAccessError = ERROR_SUCCESS;  // when set, CreateKey fails with it for more access than granted
+    REGSAM grantedAccess = KEY_READ;        // ...the access that writeAccessError leaves granted
     bool refuseLeadingBackslash = true;   // NT and Wine: ERROR_BAD_PATHNAME; Windows 9x: accepted
     std::string failSetName;              // SetValue of this name fails...
     int failSetIndex = -1;                // ...and so does the SetValue call with this 0-based index,
@@ -43,5 +44,5 @@ public:
 private:
     bool Record(const std::string& call, HKEY key);  // false for a wrong handle
     int m_setCalls = 0;
-    bool m_readOnly = false;  // the key was opened with KEY_READ
+    bool m_readOnly = false;  // the key was opened without KEY_SET_VALUE
 };

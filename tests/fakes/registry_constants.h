@@ -5,7 +5,6 @@
 
 #ifndef _WIN32
 #define ERROR_FILE_NOT_FOUND 2L
-#define ERROR_ACCESS_DENIED 5L
 #define ERROR_MORE_DATA 234L
 #define REG_SZ 1
 #define REG_EXPAND_SZ 2

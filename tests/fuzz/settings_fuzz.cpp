@@ -4,7 +4,8 @@
 // Input, front to back (FuzzInput: missing bytes read as zero):
 //   key byte     bit 0: a path with a leading backslash is refused with ERROR_BAD_PATHNAME;
 //                bit 1: every CreateKey is refused with the Number that follows;
-//                bit 2: CreateKey for more than reading is refused with ERROR_ACCESS_DENIED
+//                bit 2: CreateKey for more than reading is refused with ERROR_ACCESS_DENIED;
+//                bit 3: with bit 2, reading and setting values are granted all the same
 //   calls byte   bit 0: Load; bit 1: Save; bit 2: Close twice; bit 3: edit the record before Save
 //   2 bytes      little-endian mask of the SetValue calls that fail (bit i: call i), and, when
 //                it is not zero, a Number: their error code (0 stands for ERROR_ACCESS_DENIED)
@@ -30,6 +31,8 @@ namespace {
 
 const char kCreateWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
 const char kCreateWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
+const char kSetWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
+const char kSetWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
 const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
 const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
 
@@ -117,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     key.refuseLeadingBackslash = (keyBehaviour & 1) != 0;
     key.createKeyError = (keyBehaviour & 2) ? LONG(in.Number()) : ERROR_SUCCESS;
     key.writeAccessError = (keyBehaviour & 4) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+    if (keyBehaviour & 8) key.grantedAccess = KEY_READ | KEY_SET_VALUE;
 
     const uint8_t calls = in.Byte();
     const bool load = calls & 1, save = calls & 2, closeTwice = calls & 4, edit = calls & 8;
@@ -147,25 +151,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (in.Byte() & 1) key.values[name] = ReadValue(in);
     const Values stored = key.values;
 
-    // Open: for writing, then, when that fails, for reading; each the backslash form
-    // first, the form without it only after ERROR_BAD_PATHNAME.
+    // Open: for writing (after ERROR_ACCESS_DENIED, for setting values only), then, when
+    // that fails, for reading; each the backslash form first, the form without it only
+    // after ERROR_BAD_PATHNAME.
     SettingsStore store(key);
     Trace trace;
-    const auto expectOpen = [&](bool forReading) {
-        const LONG accessError = forReading ? ERROR_SUCCESS : key.writeAccessError;
-        trace.push_back(forReading ? kReadWithBackslash : kCreateWithBackslash);
+    const auto expectOpen = [&](const char* withBackslash, const char* without, LONG accessError) {
+        trace.push_back(withBackslash);
         LONG rc = key.createKeyError != ERROR_SUCCESS ? key.createKeyError
                   : key.refuseLeadingBackslash        ? ERROR_BAD_PATHNAME
                                                       : accessError;
         if (rc == ERROR_BAD_PATHNAME) {
-            trace.push_back(forReading ? kReadWithout : kCreateWithout);
+            trace.push_back(without);
             rc = key.createKeyError != ERROR_SUCCESS ? key.createKeyError : accessError;
         }
         return rc;
     };
-    const LONG openResult = expectOpen(false);
+    LONG openResult = expectOpen(kCreateWithBackslash, kCreateWithout, key.writeAccessError);
+    if (openResult == ERROR_ACCESS_DENIED)
+        openResult = expectOpen(kSetWithBackslash, kSetWithout, (keyBehaviour & 8) ? ERROR_SUCCESS : key.writeAccessError);
     const bool writable = openResult == ERROR_SUCCESS;
-    const bool opened = writable || expectOpen(true) == ERROR_SUCCESS;
+    const bool opened = writable || expectOpen(kReadWithBackslash, kReadWithout, ERROR_SUCCESS) == ERROR_SUCCESS;
     FUZZ_CHECK(store.Open() == writable, "Open must be %s", writable ? "true" : "false");
     FUZZ_CHECK(key.trace == trace, "calls of Open:%s\n    expected:%s", TraceText(key.trace).c_str(),
                TraceText(trace).c_str());
