@@ -16,7 +16,6 @@ declare -A program
 while IFS='=' read -r name path; do program[$name]=$path; done <"build/$VAREK_WINE_PRESET/bench/programs.txt"
 counter="$varek_root/bench/requests/requests_to_ready.awk"
 
-mkdir -p build
 work=$(mktemp -d "$varek_root/build/requests.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 # One session, its server tracing: each start prints "<program> ready: ..., PID n, ...".
