@@ -36,6 +36,7 @@ struct AFX_MSGMAP_ENTRY {
     UINT nCode;  // notification code, for WM_COMMAND rows
     UINT nID;    // control or command id, for WM_COMMAND rows
     AFX_PMSG pfn;  // null ends a table
+    UINT (*pfnRegistered)() = nullptr;  // a registered message's row: its number
 };
 
 struct AFX_MSGMAP {
@@ -72,6 +73,11 @@ protected:                                             \
 
 // A system-menu item's command; the system's own bits (the low four) are not compared.
 #define ON_SYSCOMMAND(id, memberFxn) {WM_SYSCOMMAND, 0, (UINT)(id), &AfxCallHandler<&ThisClass::memberFxn>},
+
+// A message registered at run time (RegisterWindowMessage). pfnMessage returns its number
+// and may register it on its first call: it is called only when a message of the
+// registered range (0xC000 and up) arrives, so a window that is sent none never pays.
+#define ON_REGISTERED_MESSAGE(pfnMessage, memberFxn) {0, 0, 0, &AfxCallHandler<&ThisClass::memberFxn>, &pfnMessage},
 
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, &AfxCallHandler<&ThisClass::OnPaint>},
 

@@ -13,7 +13,10 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindEntry(UINT message, UINT code, UINT id) 
     for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
          map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn != nullptr; ++entry) {
-            if (entry->nMessage == message && entry->nCode == code && entry->nID == id) return entry;
+            const bool match = entry->pfnRegistered != nullptr
+                                   ? message >= 0xC000 && entry->pfnRegistered() == message
+                                   : entry->nMessage == message && entry->nCode == code && entry->nID == id;
+            if (match) return entry;
         }
     }
     return nullptr;

@@ -41,7 +41,7 @@ add_executable(varek_setup WIN32
     shell/setup_app.cpp
     shell/setup_help.cpp
     shell/other_instance.cpp
-    shell/save_failure.cpp
+    shell/failure_box.cpp
     settings/win32_registry.cpp
     devices/win32_directdraw.cpp
     dialog/setup_dlg.cpp

@@ -5,6 +5,7 @@
 #include "devices/device_list.h"
 #include "dialog/check_marks.h"
 #include "settings/render_settings.h"
+#include "shell/other_instance.h"
 
 BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
     ON_WM_PAINT()
@@ -26,6 +27,7 @@ BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
     ON_BN_CLICKED(IDC_ZBUF_32, OnClickZBuffer32)
     ON_SYSCOMMAND(IDM_RESTORE_DEFAULTS, OnRestoreDefaults)
     ON_SYSCOMMAND(IDM_ABOUT, OnAbout)
+    ON_REGISTERED_MESSAGE(InstanceMessage, OnInstanceQuery)
 END_MESSAGE_MAP()
 
 CSetupDlg::CSetupDlg(DeviceEnumerateFn enumerateDevices)
@@ -74,6 +76,8 @@ void CSetupDlg::DoDataExchange(CDataExchange*) {
     const LRESULT selection = SendToControl(IDC_DEVICE_LIST, LB_GETCURSEL, 0, 0);
     ResolveDeviceChoice(SendToControl(IDC_DEVICE_LIST, LB_GETITEMDATA, selection, 0), theSettings);
 }
+
+LRESULT CSetupDlg::OnInstanceQuery() { return kInstanceAnswer; }
 
 LRESULT CSetupDlg::SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(GetDlgItem(id).m_hWnd, message, wParam, lParam);

@@ -39,6 +39,8 @@ protected:
 
     void OnRestoreDefaults();
     void OnAbout();
+    // Tells a launch that looks for the instance's dialog that this is it.
+    LRESULT OnInstanceQuery();
 
     DECLARE_MESSAGE_MAP()
 

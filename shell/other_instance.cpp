@@ -1,22 +1,29 @@
-// Finds an instance of the tool that already runs and brings its dialog to the front.
+// Becomes the instance, or finds the instance that already runs and brings its dialog to
+// the front.
 #include "shell/other_instance.h"
 
-#include <windows.h>
 #include <sddl.h>  // ConvertSidToStringSidA
 
 #include "resources/setup_name.h"
+#include "shell/failure_box.h"
 
 namespace {
 
-// How long a second launch waits for the first one's dialog, which may still be starting.
+// How long a second launch waits for the instance's dialog, which may still be starting,
+// or for the instance to end; and how long one window may take to answer, so that a hung
+// window holds the search up no longer.
 const DWORD kDialogWaitMs = 3000;
 const DWORD kPollMs = 50;
+const DWORD kAnswerMs = 500;
+
+const char kSessionNamespace[] = "Local\\";
 
 // "Local\" is the logon session's namespace; the user's SID keeps another account that
 // runs the tool in the same session (Run as) from being taken for this one, even one of
 // the same name in another domain. Without a SID: one instance per session.
 void InstanceName(char (&name)[MAX_PATH]) {
-    ::lstrcpyA(name, "Local\\Varek Setup instance of ");
+    ::lstrcpyA(name, kSessionNamespace);
+    ::lstrcatA(name, "Varek Setup instance of ");
     HANDLE token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return;
     union {
@@ -33,79 +40,75 @@ void InstanceName(char (&name)[MAX_PATH]) {
     ::CloseHandle(token);
 }
 
-// True when another instance holds the mutex, or when it exists but may not be opened:
-// ERROR_ACCESS_DENIED, an elevated instance of the same user. Any other failure lets this
-// launch run: a second dialog is better than none. The instance never closes its handle:
-// the mutex marks it until its process ends.
-bool AnotherHolds(const char* name, HANDLE* mutex) {
-    ::SetLastError(ERROR_SUCCESS);
-    *mutex = ::CreateMutexA(nullptr, FALSE, name);
-    const DWORD error = ::GetLastError();
-    return (*mutex != nullptr && error == ERROR_ALREADY_EXISTS) || error == ERROR_ACCESS_DENIED;
-}
-
-// The instance's process id, beside the mutex under the mutex's name and a suffix: kernel
-// objects of all types share one namespace. Never closed: it lives as long as the instance.
-void PublishOwner(const char* ownerName) {
-    const HANDLE mapping =
-        ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD), ownerName);
-    if (mapping == nullptr) return;
-    if (DWORD* owner = static_cast<DWORD*>(::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)))) {
-        *owner = ::GetCurrentProcessId();
-    }
-}
-
-// 0 until the instance has published its id.
-DWORD OwnerProcessId(const char* ownerName) {
-    DWORD owner = 0;
-    if (HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, ownerName)) {
-        const void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(DWORD));
-        if (view != nullptr) {
-            owner = *static_cast<const DWORD*>(view);
-            ::UnmapViewOfFile(view);
+// True when this launch owns the mutex within waitMs: it is then the instance. A handle
+// alone is not enough, since every waiting launch has one too. The mutex is created owned
+// by the first launch; later ones wait for ownership, which passes on (abandoned) when the
+// owner's process ends, to one waiter only. The instance never lets go. A mutex that may
+// not be opened (ERROR_ACCESS_DENIED: an elevated instance of this user) counts as owned by
+// another; any other failure makes this launch the instance: a second dialog is better
+// than none.
+bool OwnsMutex(const char* name, HANDLE* mutex, DWORD waitMs, DWORD* reason) {
+    if (*mutex == nullptr) {
+        ::SetLastError(ERROR_SUCCESS);
+        *mutex = ::CreateMutexA(nullptr, TRUE, name);
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) return true;
+        if (*mutex == nullptr) {
+            *reason = error;
+            ::Sleep(waitMs);
+            return false;
         }
-        ::CloseHandle(mapping);
     }
-    return owner;
+    const DWORD got = ::WaitForSingleObject(*mutex, waitMs);
+    return got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
 }
 
-// Only the instance's own dialog: another account's (Run as) has the same class and
-// caption. The failed-save box shares them too: it is the instance's face then.
-HWND FindOwnerDialog(const char* ownerName) {
-    for (DWORD waited = 0; waited < kDialogWaitMs; waited += kPollMs) {
-        const DWORD owner = OwnerProcessId(ownerName);
-        HWND w = nullptr;
-        while (owner != 0 && (w = ::FindWindowExA(nullptr, w, "#32770", VAREK_SETUP_NAME)) != nullptr) {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid == owner && ::IsWindowVisible(w)) return w;
+// The tool's dialog of this user: the visible window of its class and caption that answers
+// InstanceMessage() as it does. A decoy, another account's dialog and the failed-save box
+// answer 0. *reason gets the system's error of a window that could not be asked.
+HWND FindInstanceDialog(DWORD* reason) {
+    HWND w = nullptr;
+    while ((w = ::FindWindowExA(nullptr, w, "#32770", VAREK_SETUP_NAME)) != nullptr) {
+        if (!::IsWindowVisible(w)) continue;
+        DWORD_PTR answer = 0;
+        if (!::SendMessageTimeoutA(w, InstanceMessage(), 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer)) {
+            *reason = ::GetLastError();
+        } else if (answer == static_cast<DWORD_PTR>(kInstanceAnswer)) {
+            return w;
         }
-        ::Sleep(kPollMs);
     }
     return nullptr;
 }
 
 }  // namespace
 
+UINT InstanceMessage() {
+    static UINT message;
+    if (message == 0) {
+        char name[MAX_PATH];
+        InstanceName(name);
+        // The mutex's name without the namespace, which window messages do not have.
+        message = ::RegisterWindowMessageA(name + sizeof kSessionNamespace - 1);
+    }
+    return message;
+}
+
 bool ActivateOtherInstance() {
     char name[MAX_PATH];
     InstanceName(name);
-    char ownerName[MAX_PATH + 16];
-    ::wsprintfA(ownerName, "%s, process id", name);
-    HANDLE mutex;
-    if (AnotherHolds(name, &mutex)) {
-        if (HWND dialog = FindOwnerDialog(ownerName)) {
+    HANDLE mutex = nullptr;
+    DWORD reason = ERROR_TIMEOUT;  // no window answered, and the instance did not end
+    if (OwnsMutex(name, &mutex, 0, &reason)) return false;
+    const DWORD start = ::GetTickCount();
+    do {
+        if (HWND dialog = FindInstanceDialog(&reason)) {
             if (::IsIconic(dialog)) ::ShowWindow(dialog, SW_RESTORE);
             // A box the dialog shows (help, About) is what the user was looking at.
             ::SetForegroundWindow(::GetLastActivePopup(dialog));
             return true;
         }
-        // No dialog came: the instance may have been ending when this launch began. Once
-        // its process has gone, so has the mutex (this launch's handle closed), and this
-        // launch is the instance.
-        if (mutex != nullptr) ::CloseHandle(mutex);
-        if (AnotherHolds(name, &mutex)) return true;
-    }
-    if (mutex != nullptr) PublishOwner(ownerName);
-    return false;
+        if (OwnsMutex(name, &mutex, kPollMs, &reason)) return false;
+    } while (::GetTickCount() - start < kDialogWaitMs);
+    ReportFailure(VAREK_SETUP_NAME " is already running for this user and could not be brought to the front.", reason);
+    return true;
 }

@@ -7,10 +7,11 @@
 #include "devices/win32_directdraw.h"
 #include "dialog/setup_dlg.h"
 #include "settings/render_settings.h"
+#include "settings/settings_key.h"
 #include "settings/settings_store.h"
 #include "settings/win32_registry.h"
+#include "shell/failure_box.h"
 #include "shell/other_instance.h"
-#include "shell/save_failure.h"
 #include "shell/setup_help.h"
 
 CSetupApp theApp;
@@ -41,6 +42,9 @@ BOOL CSetupApp::InitInstance() {
     store.Close();
 
     if (m_pMainWnd == &dialog) m_pMainWnd = nullptr;
-    if (saved != ERROR_SUCCESS) ReportFailedSave(saved);
+    if (saved != ERROR_SUCCESS) {
+        ReportFailure("The settings could not be saved in the registry key\nHKEY_CURRENT_USER\\" VAREK_SETTINGS_KEY,
+                      static_cast<DWORD>(saved));
+    }
     return FALSE;  // no message loop: the process ends here
 }

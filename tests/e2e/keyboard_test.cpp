@@ -10,7 +10,10 @@ std::vector<int> TabStops(HWND dialog, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const int before = FocusedControl(dialog);
         if (!PressKeys(dialog, "Tab")) break;
-        WaitUntil([&] { return FocusedControl(dialog) != before; }, 3000);
+        if (!WaitUntil([&] { return FocusedControl(dialog) != before; }, 3000)) {
+            ADD_FAILURE() << "Tab " << i + 1 << " left the focus on control " << before << " for 3 s";
+            break;
+        }
         stops.push_back(FocusedControl(dialog));
     }
     return stops;

@@ -2,12 +2,14 @@
 // closing the dialog, on a first run and over stored values.
 #include "harness/tool_test.h"
 
-#include <sddl.h>  // after <windows.h>
+#include <sddl.h>      // after <windows.h>
+#include <winternl.h>  // NtQueryObject
 
 using RunSequence = ToolTest;
 
-// The user's SID as text, from the test's own token: the tool runs as the same user.
-static std::string UserSid() {
+// The instance's mutex, named by the user's SID from the test's own token: the tool runs
+// as the same user.
+static std::string InstanceMutexName() {
     HANDLE token;
     OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
     BYTE user[256];
@@ -18,7 +20,14 @@ static std::string UserSid() {
     const std::string text = sid != nullptr ? sid : "";
     LocalFree(sid);
     CloseHandle(token);
-    return text;
+    return "Local\\Varek Setup instance of " + text;
+}
+
+// The handles open on the mutex: the test's own and one per launch that has opened it.
+static ULONG HandleCount(HANDLE mutex) {
+    PUBLIC_OBJECT_BASIC_INFORMATION info = {};
+    NtQueryObject(mutex, ObjectBasicInformation, &info, sizeof info, nullptr);
+    return info.HandleCount;
 }
 
 TEST_F(RunSequence, FirstRunThenCancelLeavesTheKeyWithItsClassAndNoValues) {
@@ -116,9 +125,10 @@ TEST_F(RunSequence, DialogOpensCentredOnTheWorkArea) {
 }
 
 // The second launch ends, writes nothing and brings the first dialog forward, from behind
-// a window of the test's own and past a dialog of the same caption that the test shows;
-// the first still saves. Its time to end is not judged: under emulation a start alone
-// takes seconds, and a failed search shows as the cover left in front.
+// a window of the test's own and past a dialog of the same caption that the test shows and
+// that answers what it is sent; the first still saves. A text value stored in between stays
+// text: a save would make it a DWORD. Its time to end is not judged: under emulation a
+// start alone takes seconds, and a failed search shows as the cover left in front.
 TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothing) {
     RunTool([this](HWND dialog) {
         HWND decoy = CreateWindowExA(0, "#32770", "Varek Setup", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99, nullptr, nullptr,
@@ -127,13 +137,21 @@ TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothin
                                      nullptr, nullptr);
         SetForegroundWindow(cover);
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == cover; }, 3000));
+        WriteToolValue("Allow D3D MMX", REG_SZ, {'0', '\0'});
+        const KeyValues before = ReadToolKey();
         ToolProcess second;
         DWORD exitCode = 1;
         ASSERT_TRUE(second.Start(ToolExePath()));
-        EXPECT_TRUE(second.WaitForExit(15000, &exitCode));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                MSG m;  // peeking lets the messages sent to the decoy reach it while the test waits
+                PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+                return second.WaitForExit(0, &exitCode);
+            },
+            15000));
         EXPECT_EQ(exitCode, 0u);
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
-        EXPECT_TRUE(ReadToolKey().empty());
+        EXPECT_EQ(ReadToolKey(), before);
         DestroyWindow(cover);
         DestroyWindow(decoy);
         Click(dialog, kSave);
@@ -141,12 +159,43 @@ TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothin
     EXPECT_EQ(ReadToolKey(), DefaultSave());
 }
 
-// The test holds the instance's mutex, named by the user's SID, as an instance that is
-// ending would: the launch waits for a dialog that never comes, then becomes the instance.
-TEST_F(RunSequence, ALaunchWhileTheInstanceEndsOpensItsDialogOnceTheInstanceHasGone) {
-    HANDLE ending = CreateMutexA(nullptr, FALSE, ("Local\\Varek Setup instance of " + UserSid()).c_str());
-    ASSERT_TRUE(m_tool.Start(ToolExePath()));
-    EXPECT_EQ(m_tool.WaitForDialog(2500), nullptr);
+// The test owns the instance's mutex, as an instance that is ending would, until two
+// launches have opened it. Exactly one of them then owns it and opens its dialog; the other
+// brings that dialog forward and ends. The test keeps its handle, as a third launch that
+// waits would: a handle alone makes no instance.
+TEST_F(RunSequence, ALaunchWhileTheInstanceEndsOpensItsDialogAndASecondWaitingLaunchEnds) {
+    HANDLE ending = CreateMutexA(nullptr, TRUE, InstanceMutexName().c_str());
+    ToolProcess other;
+    ASSERT_TRUE(m_tool.Start(ToolExePath()) && other.Start(ToolExePath()));
+    ASSERT_TRUE(WaitUntil([&] { return HandleCount(ending) == 3; }, 15000)) << "the launches did not open the mutex";
+    ReleaseMutex(ending);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = m_tool.WaitForDialog(0)) || (dialog = other.WaitForDialog(0)); },
+                          15000));
+    EXPECT_NE(GetDlgItem(dialog, kDeviceList), nullptr) << "not the setup dialog";
+    ToolProcess *instance = &m_tool, *second = &other;
+    if (dialog == other.WaitForDialog(0)) std::swap(instance, second);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second->WaitForExit(15000, &exitCode) && exitCode == 0) << "the other launch did not end with 0";
+    Click(dialog, kCancel);
+    EXPECT_TRUE(instance->WaitForExit(15000, &exitCode) && exitCode == 0) << "the instance did not end with 0";
     CloseHandle(ending);
-    EXPECT_NE(m_tool.WaitForDialog(), nullptr);
+}
+
+// The test owns the mutex with no dialog behind it, as an instance that hangs would: the
+// launch gives up after its wait with one box, and writes nothing.
+TEST_F(RunSequence, ALaunchWhoseInstanceShowsNoDialogSaysSoInOneBoxAndWritesNothing) {
+    HANDLE hung = CreateMutexA(nullptr, TRUE, InstanceMutexName().c_str());
+    ASSERT_TRUE(m_tool.Start(ToolExePath()));
+    HWND box = m_tool.WaitForDialog();
+    ASSERT_NE(box, nullptr) << "no box came up";
+    char text[256] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    // Wine's text for 1460, ERROR_TIMEOUT
+    EXPECT_STREQ(text, "Varek Setup is already running for this user and could not be brought to the front.\n\n"
+                       "Timeout.\r\n");
+    Click(box, IDOK);
+    ExpectExit();
+    EXPECT_FALSE(ToolKeyExists());
+    CloseHandle(hung);
 }

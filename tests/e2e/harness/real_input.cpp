@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "tool_process.h"
 
 unsigned long XWindowOf(HWND hwnd) {
@@ -36,7 +38,7 @@ bool Xdotool(const std::string& args, DWORD timeoutMs) {
     if (info.hThread != nullptr) CloseHandle(info.hThread);
     if (info.hProcess != nullptr) CloseHandle(info.hProcess);
     int status = -1;
-    WaitUntil(
+    const bool finished = WaitUntil(
         [&] {
             FILE* file = std::fopen(doneWindows.c_str(), "r");
             if (file == nullptr) return false;
@@ -45,6 +47,7 @@ bool Xdotool(const std::string& args, DWORD timeoutMs) {
             return read;
         },
         timeoutMs);
+    if (!finished) ADD_FAILURE() << "xdotool " << args << " did not finish within " << timeoutMs << " ms";
     DeleteFileA(doneWindows.c_str());
     return status == 0;
 }
@@ -59,12 +62,18 @@ POINT CentreOf(HWND window) {
 
 bool ActIn(HWND window, const std::string& commands) {
     // A window is found as soon as it exists; X can focus it only once it is shown.
-    if (!WaitUntil([&] { return IsWindowVisible(window) && XWindowOf(window) != 0; }, 5000)) return false;
+    if (!WaitUntil([&] { return IsWindowVisible(window) && XWindowOf(window) != 0; }, 5000)) {
+        ADD_FAILURE() << "window " << window << " was not shown within 5 s";
+        return false;
+    }
     const std::string id = std::to_string(XWindowOf(window));
     // X delivers keys to its focus window, which need not be the one Wine thinks is in
     // front; and keys that arrive before Wine has made the window its foreground one
     // still go to the window that had it. So: focus through X, then wait for Wine.
     if (!Xdotool("windowfocus --sync " + id)) return false;
-    WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 3000)) {
+        ADD_FAILURE() << "window " << window << " was not in front within 3 s of X focusing it";
+        return false;
+    }
     return Xdotool(commands);
 }
