@@ -53,7 +53,8 @@ fetch() {
 }
 
 # enter ROOT CMD...: CMD in the root through bubblewrap, as this user, with this tree and
-# the cache at their own paths; /tmp and /dev are its own, and it ends with this script.
+# the cache at their own paths; /tmp, /dev and the network (where X's abstract sockets
+# live) are its own, so its Xvfb meets no other; it ends with this script.
 # bubblewrap makes its namespaces as this user where the kernel allows it, else through
 # sudo, and then drops back to this user inside.
 enter() {
@@ -74,7 +75,7 @@ enter() {
     done
     "${bwrap[@]}" "${args[@]}" --dev /dev --proc /proc --tmpfs /tmp --tmpfs /run \
         --bind "$varek_root" "$varek_root" --bind "${cache%/*}" "${cache%/*}" \
-        --unshare-pid --die-with-parent --chdir "$varek_root" \
+        --unshare-pid --unshare-net --die-with-parent --chdir "$varek_root" \
         "${user[@]}" /usr/bin/env -i HOME=/tmp PATH="$path" TERM=dumb VAREK_ROOT="$name" "$@"
 }
 

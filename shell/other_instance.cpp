@@ -18,6 +18,9 @@ const DWORD kAnswerMs = 500;
 
 const char kSessionNamespace[] = "Local\\";
 
+// This process's handle to the mutex, which it owns once it is the instance.
+HANDLE theInstanceMutex;
+
 // "Local\" is the logon session's namespace; the user's SID keeps another account that
 // runs the tool in the same session (Run as) from being taken for this one, even one of
 // the same name in another domain. Without a SID: one instance per session.
@@ -42,9 +45,9 @@ void InstanceName(char (&name)[MAX_PATH]) {
 
 // True when this launch owns the mutex within waitMs: it is then the instance. A handle
 // alone is not enough, since every waiting launch has one too. The mutex is created owned
-// by the first launch; later ones wait for ownership, which passes on (abandoned) when the
-// owner's process ends, to one waiter only. The instance never lets go. A mutex that may
-// not be opened (ERROR_ACCESS_DENIED: an elevated instance of this user) counts as owned by
+// by the first launch; later ones wait for ownership, which passes to one waiter only when
+// the instance lets go (EndInstance) or its process ends (abandoned). A mutex that may not
+// be opened (ERROR_ACCESS_DENIED: an elevated instance of this user) counts as owned by
 // another; any other failure makes this launch the instance: a second dialog is better
 // than none.
 bool OwnsMutex(const char* name, HANDLE* mutex, DWORD waitMs, DWORD* reason) {
@@ -96,9 +99,8 @@ UINT InstanceMessage() {
 bool ActivateOtherInstance() {
     char name[MAX_PATH];
     InstanceName(name);
-    HANDLE mutex = nullptr;
     DWORD reason = ERROR_TIMEOUT;  // no window answered, and the instance did not end
-    if (OwnsMutex(name, &mutex, 0, &reason)) return false;
+    if (OwnsMutex(name, &theInstanceMutex, 0, &reason)) return false;
     const DWORD start = ::GetTickCount();
     do {
         if (HWND dialog = FindInstanceDialog(&reason)) {
@@ -107,8 +109,15 @@ bool ActivateOtherInstance() {
             ::SetForegroundWindow(::GetLastActivePopup(dialog));
             return true;
         }
-        if (OwnsMutex(name, &mutex, kPollMs, &reason)) return false;
+        if (OwnsMutex(name, &theInstanceMutex, kPollMs, &reason)) return false;
     } while (::GetTickCount() - start < kDialogWaitMs);
     ReportFailure(VAREK_SETUP_NAME " is already running for this user and could not be brought to the front.", reason);
     return true;
+}
+
+void EndInstance() {
+    if (theInstanceMutex == nullptr) return;
+    ::ReleaseMutex(theInstanceMutex);
+    ::CloseHandle(theInstanceMutex);
+    theInstanceMutex = nullptr;
 }

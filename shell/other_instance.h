@@ -10,6 +10,10 @@
 // the wait leaves this launch the instance.
 bool ActivateOtherInstance();
 
+// This process is the instance no longer: a launch from now on becomes the instance. Called
+// once the settings key is closed, so that the failed-save box holds no later launch up.
+void EndInstance();
+
 // The message a launch asks the candidate dialogs with, named after the mutex: another
 // account's dialog does not know it. Registered on the first call, so an instance that no
 // launch asks never registers it. The tool's dialog answers it with kInstanceAnswer, and

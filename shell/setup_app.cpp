@@ -40,6 +40,7 @@ BOOL CSetupApp::InitInstance() {
     LONG saved = ERROR_SUCCESS;
     if (dialog.DoModal() == IDOK) saved = store.Save(theSettings);
     store.Close();
+    EndInstance();
 
     if (m_pMainWnd == &dialog) m_pMainWnd = nullptr;
     if (saved != ERROR_SUCCESS) {
