@@ -52,9 +52,8 @@ fetch() {
         die "debootstrap could not build $name from $mirror (its log: $cache.log)"
 }
 
-# enter ROOT CMD...: CMD in the root through bubblewrap, as this user, with this tree and
-# the cache at their own paths; /tmp, /dev and the network (where X's abstract sockets
-# live) are its own, so its Xvfb meets no other; it ends with this script.
+# enter ROOT CMD...: CMD in the root through bubblewrap, as this user, with this tree and the
+# cache at their own paths; its /tmp, /dev and network (X's abstract sockets) are its own.
 # bubblewrap makes its namespaces as this user where the kernel allows it, else through
 # sudo, and then drops back to this user inside.
 enter() {
