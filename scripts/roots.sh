@@ -18,8 +18,7 @@ name=${1:-}
 suite=${name%-*}
 arch=${name##*-}
 case "$name:${2:-}" in
-    bookworm-i386:* | trixie-i386:* | sid-amd64:*) ;;&
-    *:--build | *:--) ;;
+    bookworm-i386:--* | trixie-i386:--* | sid-amd64:--*) ;;
     *) echo "usage: scripts/roots.sh bookworm-i386|trixie-i386|sid-amd64 --build | -- CMD..." >&2; exit 2 ;;
 esac
 cache=${VAREK_ROOTS_CACHE:-${XDG_CACHE_HOME:-${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}/.cache}/varek-setup/roots}/$name
