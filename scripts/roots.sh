@@ -80,7 +80,7 @@ enter() {
 # A root entered natively: the tree, and a Wine prefix that every session copies.
 build_native() {
     local start=$SECONDS
-    say "building $name once, in $cache (about 2 minutes, 1.3 GB)"
+    say "building $name once, in $cache (one to two minutes, 2 to 3.5 GB)"
     fetch "$cache.new"
     rm -rf "$cache.prefix"
     enter "$cache.new" WINEPREFIX="$cache.prefix" WINEARCH="$winearch" WINEDEBUG=-all \
