@@ -5,7 +5,7 @@
 #include "devices/device_list.h"
 #include "dialog/check_marks.h"
 #include "settings/render_settings.h"
-#include "shell/other_instance.h"
+#include "dialog/instance_query.h"
 
 BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
     ON_WM_PAINT()

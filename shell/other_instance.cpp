@@ -4,6 +4,7 @@
 
 #include <sddl.h>  // ConvertSidToStringSidA
 
+#include "dialog/instance_query.h"
 #include "resources/setup_name.h"
 #include "shell/failure_box.h"
 

@@ -1,5 +1,5 @@
 // One instance per user and logon session: the process that owns the mutex named by the
-// user's SID. Its dialog alone answers InstanceMessage().
+// user's SID. Its dialog alone answers InstanceMessage() (dialog/instance_query.h).
 #pragma once
 
 #include <windows.h>
@@ -13,10 +13,3 @@ bool ActivateOtherInstance();
 // This process is the instance no longer: a launch from now on becomes the instance. Called
 // once the settings key is closed, so that the failed-save box holds no later launch up.
 void EndInstance();
-
-// The message a launch asks the candidate dialogs with, named after the mutex: another
-// account's dialog does not know it. Registered on the first call, so an instance that no
-// launch asks never registers it. The tool's dialog answers it with kInstanceAnswer, and
-// any other window with 0.
-UINT InstanceMessage();
-const LRESULT kInstanceAnswer = 0x56534554;  // "VSET"
