@@ -28,8 +28,8 @@ set(VAREK_ICON ${CMAKE_CURRENT_BINARY_DIR}/resources/varek.ico)
 add_custom_command(
     OUTPUT ${VAREK_ICON}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/resources
-    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py ${VAREK_ICON}
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/resources/make_icon.py ${VAREK_ICON}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/make_icon.py
     COMMENT "Drawing the application icon")
 add_custom_target(varek_icon DEPENDS ${VAREK_ICON})
 

@@ -7,7 +7,7 @@ tests/fuzz/settings_fuzz.cpp and tests/fuzz/devices_fuzz.cpp. Rerun after changi
 import pathlib
 import struct
 
-ROOT = pathlib.Path(__file__).resolve().parent.parent / "tests" / "fuzz" / "corpus"
+ROOT = pathlib.Path(__file__).resolve().parent / "corpus"
 
 REG_NONE, REG_SZ, REG_BINARY, REG_DWORD, REG_DWORD_BIG_ENDIAN, REG_QWORD = 0, 1, 3, 4, 5, 11
 ERROR_ACCESS_DENIED, ERROR_BAD_PATHNAME = 5, 161
