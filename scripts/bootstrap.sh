@@ -14,11 +14,9 @@ set -euo pipefail
 # missing GROUP...: the packages of the groups that dpkg does not have installed.
 missing() {
     local group p list
-    for group in "$@"; do
+    for group in $*; do  # split: a group taken out is left empty
         list="VAREK_${group^^}_PACKAGES[@]"
-        for p in "${!list}"; do
-            dpkg -s "$p" >/dev/null 2>&1 || echo "$p"
-        done
+        for p in "${!list}"; do dpkg -s "$p" >/dev/null 2>&1 || echo "$p"; done
     done | awk '!seen[$0]++'
 }
 
@@ -32,72 +30,51 @@ for g in "${@:-test}"; do
         *) echo "usage: scripts/bootstrap.sh GROUP... | --missing GROUP..." >&2; exit 2 ;;
     esac
 done
-
-mapfile -t needed < <(missing "${groups[@]}")
-[ ${#needed[@]} -eq 0 ] && exit 0
+needed=$(missing "${groups[@]}" | paste -sd ' ' -)
+[ -n "$needed" ] || exit 0
 
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
     if ! command -v sudo >/dev/null 2>&1; then
-        echo "bootstrap: these packages are missing: ${needed[*]}" >&2
+        echo "bootstrap: these packages are missing: $needed" >&2
         echo "bootstrap: you are not root and there is no sudo; as root, run:" >&2
-        grep -q i386 <<<"${needed[*]}" && echo "    dpkg --add-architecture i386" >&2
-        echo "    apt-get update && apt-get install --no-install-recommends ${needed[*]}" >&2
+        [[ $needed != *i386* ]] || echo "    dpkg --add-architecture i386" >&2
+        echo "    apt-get update && apt-get install --no-install-recommends $needed" >&2
         exit 1
     fi
     sudo=(sudo)
 fi
 
-echo "bootstrap: installing ${needed[*]}"
+echo "bootstrap: installing $needed"
 added_i386=""
 if [[ " ${groups[*]} " == *" wine32 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo[@]}" dpkg --add-architecture i386
     added_i386=yes
 fi
-
-# update: a failure (a mirror in the middle of a sync, one architecture's index broken)
-# leaves the lists that were fetched; the install goes on with them.
-update() {
-    local rc=0
+# A failed update (a mirror in the middle of a sync, one architecture's index broken) leaves
+# the lists that were fetched, and the install goes on with them; one install per group.
+for try in 1 2; do
+    [ "$try" = 1 ] || echo "bootstrap: trying once more for $(missing "${groups[@]}" | paste -sd ' ' -)"
+    rc=0
     "${sudo[@]}" apt-get update -qq || rc=$?
     [ "$rc" -eq 0 ] || echo "bootstrap: warning: apt-get update failed (status $rc); installing from the package lists there are" >&2
-}
-
-# install: one apt-get install per group that lacks something.
-install() {
-    local group
-    local -a lack
     for group in "${groups[@]}"; do
-        mapfile -t lack < <(missing "$group")
-        [ ${#lack[@]} -gt 0 ] || continue
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-            "${lack[@]}" >/dev/null || echo "bootstrap: warning: could not install the $group packages: ${lack[*]}" >&2
+        lack=$(missing "$group" | paste -sd ' ' -)
+        [ -n "$lack" ] || continue
+        # shellcheck disable=SC2086
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends $lack >/dev/null ||
+            echo "bootstrap: warning: could not install the $group packages: $lack" >&2
     done
-}
-
-update
-install
-mapfile -t needed < <(missing "${groups[@]}")
-if [ ${#needed[@]} -gt 0 ]; then
-    echo "bootstrap: trying once more for ${needed[*]}"
-    update
-    install
-fi
+    [ -n "$(missing "${groups[@]}")" ] || break
+done
 lack32=$(missing wine32 | paste -sd ' ' -)
 if [[ " ${groups[*]} " == *" wine32 "* ]] && [ -n "$lack32" ]; then
     echo "bootstrap: note: 32-bit Wine could not be installed ($lack32); nothing else needs it"
-    kept=()
-    for g in "${groups[@]}"; do [ "$g" = wine32 ] || kept+=("$g"); done
-    groups=("${kept[@]}")
-    if [ -n "$added_i386" ]; then
-        # Left behind, a broken i386 index would fail every later apt-get update here.
-        "${sudo[@]}" dpkg --remove-architecture i386 &&
-            echo "bootstrap: note: the i386 architecture added for it is removed again"
-    fi
+    groups=("${groups[@]/wine32/}")
+    # Left behind, a broken i386 index would fail every later apt-get update here.
+    [ -z "$added_i386" ] || ! "${sudo[@]}" dpkg --remove-architecture i386 ||
+        echo "bootstrap: note: the i386 architecture added for it is removed again"
 fi
-mapfile -t needed < <(missing "${groups[@]}")
-if [ ${#needed[@]} -gt 0 ]; then
-    echo "bootstrap: FAILED: still missing: ${needed[*]}" >&2
-    exit 1
-fi
+needed=$(missing "${groups[@]}" | paste -sd ' ' -)
+[ -z "$needed" ] || { echo "bootstrap: FAILED: still missing: $needed" >&2; exit 1; }
 echo "bootstrap: done"
