@@ -46,6 +46,7 @@ BOOL CSetupDlg::OnInitDialog() {
     SetInitialCheckMarks();
     FillDeviceList();
     AddSystemMenuItems();
+    InstanceDialogIsUp();  // shown as soon as this returns
     return TRUE;
 }
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // True when another instance of the tool runs for this user in this logon session: its
-// dialog has then been brought to the front, or one box has said that it could not be,
+// dialog has then been brought to the front, once up, or one box has said that it could not be,
 // and this launch is to end without touching the settings. An instance that ends within
 // the wait leaves this launch the instance.
 bool ActivateOtherInstance();
