@@ -228,6 +228,26 @@ TEST_F(RunSequence, ASecondLaunchWhileTheFirstStartsWaitsForItsDialogAndShowsNoB
     ExpectExit();
 }
 
+// Ended while its About box still keeps it on screen, the dialog no longer answers a launch
+// that asks for the instance's dialog.
+TEST_F(RunSequence, AnEndedDialogNoLongerAnswersAsTheInstance) {
+    const UINT query = RegisterWindowMessageA(InstanceMutexName().c_str() + 6);  // without "Local\"
+    RunTool([&](HWND dialog) {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(dialog, query, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+        EXPECT_EQ(answer, 0x56534554u);
+        PostMessageA(dialog, WM_SYSCOMMAND, 0x0020, 0);  // About
+        HWND about = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (about = FindProcessWindow(m_tool.Pid(), "#32770", "About Varek Setup")); },
+                              5000));
+        SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+        EXPECT_TRUE(SendMessageTimeoutA(dialog, query, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+        EXPECT_EQ(answer, 0u);
+        Click(about, IDOK);
+    });
+    EXPECT_TRUE(ReadToolKey().empty());
+}
+
 // The test owns the mutex and says that the dialog is up, with no dialog behind it, as an
 // instance whose dialog hangs would: the launch gives up after its wait with one box, and
 // writes nothing.
