@@ -29,9 +29,10 @@ HANDLE theInstanceMutex;
 // one whose dialog does not answer.
 HANDLE theDialogUp;
 
-// "Local\" is the logon session's namespace; the user's SID keeps another account that
-// runs the tool in the same session (Run as) from being taken for this one, even one of
-// the same name in another domain. Without a SID: one instance per session.
+// "Local\" is this session's namespace, and each Remote Desktop session (each user's, under
+// fast user switching) has its own: one instance per user in each session. The user's SID
+// keeps another account that runs the tool in the same session (Run as) from being taken for
+// this one, even one of the same name in another domain. Without a SID: one per session.
 void InstanceName(char (&name)[MAX_PATH]) {
     ::lstrcpyA(name, kSessionNamespace);
     ::lstrcatA(name, "Varek Setup instance of ");
