@@ -228,6 +228,25 @@ TEST_F(RunSequence, ASecondLaunchWhileTheFirstStartsWaitsForItsDialogAndShowsNoB
     ExpectExit();
 }
 
+// The instance dies while it starts and a launch waits for its dialog: the launch owns the
+// abandoned mutex and opens its own dialog. The stand-in would take a minute here, so that
+// the instance is surely still starting when it is killed.
+TEST_F(RunSequence, ALaunchWaitingOnAnInstanceThatDiesOpensItsOwnDialog) {
+    ScriptedDirectDraw ddraw({{{}, "display", "Primary"}});
+    const OwnHandle mutex{StartSlowInstance(m_tool, ddraw, 60000)};
+    ASSERT_NE(mutex.h, nullptr) << "the first launch made no mutex";
+    ToolProcess second;
+    ASSERT_TRUE(second.Start(ToolExePath()));
+    ASSERT_TRUE(WaitUntil([&] { return HandleCount(mutex.h) == 3; }, 15000)) << "the launch did not open the mutex";
+    TerminateProcess(m_tool.Handle(), 1);
+    HWND dialog = second.WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "the waiting launch opened no dialog";
+    EXPECT_NE(GetDlgItem(dialog, kDeviceList), nullptr) << "not the setup dialog";
+    Click(dialog, kCancel);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second.WaitForExit(15000, &exitCode) && exitCode == 0) << "the launch did not end with 0";
+}
+
 // Ended while its About box still keeps it on screen, the dialog no longer answers a launch
 // that asks for the instance's dialog.
 TEST_F(RunSequence, AnEndedDialogNoLongerAnswersAsTheInstance) {
