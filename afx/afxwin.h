@@ -85,6 +85,7 @@ public:
     // window was destroyed before it ended.
     INT_PTR DoModal();
     void EndDialog(int nResult);
+    BOOL ContinueModal() const { return !m_bEndModal; }  // false once EndDialog has been called
     void UpdateData();
 
     virtual BOOL OnInitDialog();

@@ -46,6 +46,7 @@ BOOL CSetupDlg::OnInitDialog() {
     SetInitialCheckMarks();
     FillDeviceList();
     AddSystemMenuItems();
+    InstanceDialogIsUp();  // shown as soon as this returns
     return TRUE;
 }
 
@@ -77,7 +78,8 @@ void CSetupDlg::DoDataExchange(CDataExchange*) {
     ResolveDeviceChoice(SendToControl(IDC_DEVICE_LIST, LB_GETITEMDATA, selection, 0), theSettings);
 }
 
-LRESULT CSetupDlg::OnInstanceQuery() { return kInstanceAnswer; }
+// Once ended, the dialog is on its way out, even while a box of its own keeps it on screen.
+LRESULT CSetupDlg::OnInstanceQuery() { return ContinueModal() ? kInstanceAnswer : 0; }
 
 LRESULT CSetupDlg::SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(GetDlgItem(id).m_hWnd, message, wParam, lParam);

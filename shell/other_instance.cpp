@@ -1,5 +1,5 @@
 // Becomes the instance, or finds the instance that already runs and brings its dialog to
-// the front.
+// the front once it is up.
 #include "shell/other_instance.h"
 
 #include <sddl.h>  // ConvertSidToStringSidA
@@ -10,21 +10,29 @@
 
 namespace {
 
-// How long a second launch waits for the instance's dialog, which may still be starting,
-// or for the instance to end; and how long one window may take to answer, so that a hung
-// window holds the search up no longer.
+// How long a second launch waits for the instance to show its dialog, or to end. The
+// instance owns the mutex before its slow start (DirectDraw's first enumeration alone may
+// take seconds on a busy machine), so only one that shows nothing in this time is hung.
+const DWORD kStartWaitMs = 60000;
+// How long the dialog, once up, may take to answer, and one window at a time, so that a
+// hung window holds the search up no longer.
 const DWORD kDialogWaitMs = 3000;
-const DWORD kPollMs = 50;
 const DWORD kAnswerMs = 500;
+const DWORD kPollMs = 50;
 
 const char kSessionNamespace[] = "Local\\";
 
 // This process's handle to the mutex, which it owns once it is the instance.
 HANDLE theInstanceMutex;
+// A manual-reset event beside the mutex, set while the instance's dialog is up and changed
+// by the owner of the mutex alone: a launch tells an instance that is still starting from
+// one whose dialog does not answer.
+HANDLE theDialogUp;
 
-// "Local\" is the logon session's namespace; the user's SID keeps another account that
-// runs the tool in the same session (Run as) from being taken for this one, even one of
-// the same name in another domain. Without a SID: one instance per session.
+// "Local\" is this session's namespace, and each Remote Desktop session (each user's, under
+// fast user switching) has its own: one instance per user in each session. The user's SID
+// keeps another account that runs the tool in the same session (Run as) from being taken for
+// this one, even one of the same name in another domain. Without a SID: one per session.
 void InstanceName(char (&name)[MAX_PATH]) {
     ::lstrcpyA(name, kSessionNamespace);
     ::lstrcatA(name, "Varek Setup instance of ");
@@ -100,24 +108,41 @@ UINT InstanceMessage() {
 bool ActivateOtherInstance() {
     char name[MAX_PATH];
     InstanceName(name);
+    char dialogUp[MAX_PATH + 8];
+    ::wsprintfA(dialogUp, "%s dialog", name);
     DWORD reason = ERROR_TIMEOUT;  // no window answered, and the instance did not end
-    if (OwnsMutex(name, &theInstanceMutex, 0, &reason)) return false;
     const DWORD start = ::GetTickCount();
-    do {
-        if (HWND dialog = FindInstanceDialog(&reason)) {
+    DWORD upSince = start;
+    for (DWORD waitMs = 0;; waitMs = kPollMs) {
+        // Created unset by whichever launch comes first. One that may not be opened (an
+        // elevated instance's) leaves the dialog counted as up: the launch then only asks.
+        if (theDialogUp == nullptr) theDialogUp = ::CreateEventA(nullptr, TRUE, FALSE, dialogUp);
+        if (OwnsMutex(name, &theInstanceMutex, waitMs, &reason)) break;
+        const DWORD now = ::GetTickCount();
+        if (::WaitForSingleObject(theDialogUp, 0) == WAIT_TIMEOUT) {
+            upSince = now;
+        } else if (HWND dialog = FindInstanceDialog(&reason)) {
             if (::IsIconic(dialog)) ::ShowWindow(dialog, SW_RESTORE);
             // A box the dialog shows (help, About) is what the user was looking at.
             ::SetForegroundWindow(::GetLastActivePopup(dialog));
             return true;
         }
-        if (OwnsMutex(name, &theInstanceMutex, kPollMs, &reason)) return false;
-    } while (::GetTickCount() - start < kDialogWaitMs);
-    ReportFailure(VAREK_SETUP_NAME " is already running for this user and could not be brought to the front.", reason);
-    return true;
+        if (now - upSince >= kDialogWaitMs || now - start >= kStartWaitMs) {
+            ReportFailure(VAREK_SETUP_NAME " is already running for this user and could not be brought to the front.",
+                          reason);
+            return true;
+        }
+    }
+    // The instance from now on: its dialog is not up yet, whatever the last one left set.
+    ::ResetEvent(theDialogUp);
+    return false;
 }
+
+void InstanceDialogIsUp() { ::SetEvent(theDialogUp); }
 
 void EndInstance() {
     if (theInstanceMutex == nullptr) return;
+    ::ResetEvent(theDialogUp);  // before the next instance can own the mutex
     ::ReleaseMutex(theInstanceMutex);
     ::CloseHandle(theInstanceMutex);
     theInstanceMutex = nullptr;

@@ -30,6 +30,28 @@ static ULONG HandleCount(HANDLE mutex) {
     return info.HandleCount;
 }
 
+// A handle of the test's own, closed however the test ends: a mutex left open would keep a
+// later test from owning it.
+struct OwnHandle {
+    HANDLE h;
+    ~OwnHandle() { CloseHandle(h); }
+};
+
+// The stand-in with one device that takes this long to list, as a slow display driver may:
+// longer than the 3 s a launch gives a dialog that is up to answer.
+static const unsigned kSlowStartMs = 5000;
+
+// Starts the tool through the stand-in made slow; once it has made the mutex it is the
+// instance, still starting, and the test has a handle of its own to the mutex.
+static HANDLE StartSlowInstance(ToolProcess& tool, const ScriptedDirectDraw& ddraw, unsigned slowMs = kSlowStartMs) {
+    const std::string name = InstanceMutexName();
+    HANDLE mutex = nullptr;
+    if (ddraw.Ready() && ddraw.Slow(slowMs) && tool.Start(ddraw.ExePath(), ddraw.Environment())) {
+        WaitUntil([&] { return (mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str())) != nullptr; }, 15000);
+    }
+    return mutex;
+}
+
 TEST_F(RunSequence, FirstRunThenCancelLeavesTheKeyWithItsClassAndNoValues) {
     RunTool([](HWND dialog) { Click(dialog, kCancel); });
     EXPECT_TRUE(ToolKeyExists());
@@ -160,18 +182,22 @@ TEST_F(RunSequence, ASecondLaunchBringsTheFirstDialogForwardAndEndsWritingNothin
 }
 
 // The test owns the instance's mutex, as an instance that is ending would, until two
-// launches have opened it. Exactly one of them then owns it and opens its dialog; the other
-// brings that dialog forward and ends. The test keeps its handle, as a third launch that
-// waits would: a handle alone makes no instance.
+// launches have opened it. Exactly one of them then owns it and opens its dialog, slowly
+// (the stand-in takes 5 s to list the devices, as a start does on a slow machine); the other
+// waits for that dialog, brings it forward and ends. The test keeps its handle, as a third
+// launch that waits would: a handle alone makes no instance.
 TEST_F(RunSequence, ALaunchWhileTheInstanceEndsOpensItsDialogAndASecondWaitingLaunchEnds) {
+    ScriptedDirectDraw ddraw({{{}, "display", "Primary"}});
+    ASSERT_TRUE(ddraw.Ready() && ddraw.Slow(kSlowStartMs));
     HANDLE ending = CreateMutexA(nullptr, TRUE, InstanceMutexName().c_str());
     ToolProcess other;
-    ASSERT_TRUE(m_tool.Start(ToolExePath()) && other.Start(ToolExePath()));
+    const std::vector<std::string> slow = ddraw.Environment();
+    ASSERT_TRUE(m_tool.Start(ddraw.ExePath(), slow) && other.Start(ddraw.ExePath(), slow));
     ASSERT_TRUE(WaitUntil([&] { return HandleCount(ending) == 3; }, 15000)) << "the launches did not open the mutex";
     ReleaseMutex(ending);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = m_tool.WaitForDialog(0)) || (dialog = other.WaitForDialog(0)); },
-                          15000));
+                          30000));
     EXPECT_NE(GetDlgItem(dialog, kDeviceList), nullptr) << "not the setup dialog";
     ToolProcess *instance = &m_tool, *second = &other;
     if (dialog == other.WaitForDialog(0)) std::swap(instance, second);
@@ -182,10 +208,72 @@ TEST_F(RunSequence, ALaunchWhileTheInstanceEndsOpensItsDialogAndASecondWaitingLa
     CloseHandle(ending);
 }
 
-// The test owns the mutex with no dialog behind it, as an instance that hangs would: the
-// launch gives up after its wait with one box, and writes nothing.
+// A second launch while the first is still starting waits for the first's dialog, however
+// long the start takes: it brings that dialog forward and ends, with no box of its own.
+TEST_F(RunSequence, ASecondLaunchWhileTheFirstStartsWaitsForItsDialogAndShowsNoBox) {
+    ScriptedDirectDraw ddraw({{{}, "display", "Primary"}});
+    const OwnHandle mutex{StartSlowInstance(m_tool, ddraw)};
+    ASSERT_NE(mutex.h, nullptr) << "the first launch made no mutex";
+    ToolProcess second;
+    ASSERT_TRUE(second.Start(ToolExePath()));
+    DWORD exitCode = 1;
+    HWND box = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return second.WaitForExit(0, &exitCode) || (box = second.WaitForDialog(0)); }, 30000));
+    EXPECT_EQ(box, nullptr) << "the second launch showed a box";
+    EXPECT_EQ(exitCode, 0u);
+    HWND dialog = m_tool.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
+    Click(dialog, kCancel);
+    ExpectExit();
+}
+
+// The instance dies while it starts and a launch waits for its dialog: the launch owns the
+// abandoned mutex and opens its own dialog. The stand-in would take a minute here, so that
+// the instance is surely still starting when it is killed.
+TEST_F(RunSequence, ALaunchWaitingOnAnInstanceThatDiesOpensItsOwnDialog) {
+    ScriptedDirectDraw ddraw({{{}, "display", "Primary"}});
+    const OwnHandle mutex{StartSlowInstance(m_tool, ddraw, 60000)};
+    ASSERT_NE(mutex.h, nullptr) << "the first launch made no mutex";
+    ToolProcess second;
+    ASSERT_TRUE(second.Start(ToolExePath()));
+    ASSERT_TRUE(WaitUntil([&] { return HandleCount(mutex.h) == 3; }, 15000)) << "the launch did not open the mutex";
+    TerminateProcess(m_tool.Handle(), 1);
+    HWND dialog = second.WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "the waiting launch opened no dialog";
+    EXPECT_NE(GetDlgItem(dialog, kDeviceList), nullptr) << "not the setup dialog";
+    Click(dialog, kCancel);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second.WaitForExit(15000, &exitCode) && exitCode == 0) << "the launch did not end with 0";
+}
+
+// Ended while its About box still keeps it on screen, the dialog no longer answers a launch
+// that asks for the instance's dialog.
+TEST_F(RunSequence, AnEndedDialogNoLongerAnswersAsTheInstance) {
+    const UINT query = RegisterWindowMessageA(InstanceMutexName().c_str() + 6);  // without "Local\"
+    RunTool([&](HWND dialog) {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(dialog, query, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+        EXPECT_EQ(answer, 0x56534554u);
+        PostMessageA(dialog, WM_SYSCOMMAND, 0x0020, 0);  // About
+        HWND about = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (about = FindProcessWindow(m_tool.Pid(), "#32770", "About Varek Setup")); },
+                              5000));
+        SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+        EXPECT_TRUE(SendMessageTimeoutA(dialog, query, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+        EXPECT_EQ(answer, 0u);
+        Click(about, IDOK);
+    });
+    EXPECT_TRUE(ReadToolKey().empty());
+}
+
+// The test owns the mutex and says that the dialog is up, with no dialog behind it, as an
+// instance whose dialog hangs would: the launch gives up after its wait with one box, and
+// writes nothing.
 TEST_F(RunSequence, ALaunchWhoseInstanceShowsNoDialogSaysSoInOneBoxAndWritesNothing) {
     HANDLE hung = CreateMutexA(nullptr, TRUE, InstanceMutexName().c_str());
+    const OwnHandle up{CreateEventA(nullptr, TRUE, FALSE, (InstanceMutexName() + " dialog").c_str())};
+    SetEvent(up.h);
     ASSERT_TRUE(m_tool.Start(ToolExePath()));
     HWND box = m_tool.WaitForDialog();
     ASSERT_NE(box, nullptr) << "no box came up";

@@ -40,8 +40,8 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
     return text;
 }
 
-bool WriteTextFile(const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+bool WriteTextFile(const std::string& path, const std::string& text, const char* mode = "wb") {
+    FILE* file = std::fopen(path.c_str(), mode);
     if (file == nullptr) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     return std::fclose(file) == 0 && written;
@@ -98,5 +98,9 @@ ScriptedDirectDraw::ScriptedDirectDraw(const std::vector<ScriptedDevice>& device
 }
 
 ScriptedDirectDraw::~ScriptedDirectDraw() { UseStandInDdraw(false); }
+
+bool ScriptedDirectDraw::Slow(unsigned ms) const {
+    return WriteTextFile(m_script, "sleep " + std::to_string(ms) + "\n", "ab");
+}
 
 std::vector<std::string> ScriptedDirectDraw::Environment() const { return {"VAREK_DDRAW_SCRIPT=" + m_script}; }

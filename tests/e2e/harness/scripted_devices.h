@@ -34,6 +34,8 @@ public:
     ScriptedDirectDraw(const ScriptedDirectDraw&) = delete;
     ScriptedDirectDraw& operator=(const ScriptedDirectDraw&) = delete;
     bool Ready() const { return m_ready; }  // the folder, the copies and the script are in place
+    // Makes the enumeration wait ms after its devices, as a slow display driver does.
+    bool Slow(unsigned ms) const;
     const std::string& ExePath() const { return m_exe; }
     // The environment that tells the stand-in its script.
     std::vector<std::string> Environment() const;

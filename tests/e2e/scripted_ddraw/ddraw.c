@@ -3,9 +3,10 @@
        GUID<TAB>driver name<TAB>description
    GUID is 32 hex digits, the GUID's 16 bytes in memory order, or "-" for the default
    display driver (reported without a GUID). A line "fail" makes the call return an
-   error at that point. Wine loads it instead of its own when it lies beside the exe and
-   the per-program key HKCU\Software\Wine\AppDefaults\<exe name>\DllOverrides says
-   "ddraw" = "native,builtin", which the test harness and the benchmark driver write. */
+   error at that point; a line "sleep N" makes it wait N ms there, as a slow driver does.
+   Wine loads it instead of its own when it lies beside the exe and the per-program key
+   HKCU\Software\Wine\AppDefaults\<exe name>\DllOverrides says "ddraw" = "native,builtin",
+   which the test harness and the benchmark driver write. */
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
@@ -67,6 +68,7 @@ __declspec(dllexport) HRESULT WINAPI DirectDrawEnumerateA(EnumCallback callback,
             result = SCRIPTED_FAILURE;
             break;
         }
+        if (strncmp(line, "sleep ", 6) == 0) Sleep((DWORD)atol(line + 6));
         name = strchr(line, '\t');
         description = name != NULL ? strchr(name + 1, '\t') : NULL;
         if (description != NULL) {
