@@ -87,9 +87,10 @@ public:
     void EndDialog(int nResult);
     void UpdateData();
 
+    // The map's IDOK and IDCANCEL rows call these through the object: a dialog may override them.
     virtual BOOL OnInitDialog();
-    void OnOK();
-    void OnCancel();
+    virtual void OnOK();
+    virtual void OnCancel();
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

@@ -27,7 +27,8 @@ void CentreOnWorkArea(HWND hWnd) {
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;  // everything else goes through AfxWndProc
     CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
-    dialog->SubclassCreatedWindow(hWnd);
+    // A window the object refused (it runs one already) gets nothing of it: DoModal destroys it.
+    if (!dialog->SubclassCreatedWindow(hWnd)) return FALSE;
     CentreOnWorkArea(hWnd);
     return dialog->OnInitDialog();
 }
@@ -52,10 +53,12 @@ INT_PTR CDialog::DoModal() {
     m_nModalResult = -1;
     HWND hWnd = ::CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), nullptr,
                                              &AfxDlgProc, reinterpret_cast<LPARAM>(this));
-    if (hWnd != nullptr) {
-        RunModalLoop();
-        if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);  // a handler may have destroyed it already
-    }
+    if (hWnd == nullptr) return m_nModalResult;
+    // The window goes before DoModal returns: one this object took once its loop has ended,
+    // unless a handler destroyed it already, and one the object refused at once.
+    const bool taken = m_hWnd == hWnd;
+    if (taken) RunModalLoop();
+    if (!taken || m_hWnd != nullptr) ::DestroyWindow(hWnd);
     return m_nModalResult;
 }
 

@@ -1,7 +1,8 @@
 // The framework's window objects, in a process without the tool: each subclassed window
 // reaches its own object whatever came and went before it, one object per window and one
 // window per object, a handler's result comes back through its typed row, Default()
-// processes the message its handler is handling, and a modal loop ends with its window.
+// processes the message its handler is handling, a modal loop ends with its window and
+// takes no second one, and "Save" and "Cancel" reach a dialog's overrides.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -121,6 +122,57 @@ END_MESSAGE_MAP()
 TEST(ModalDialog, EndsWithMinusOneWhenAHandlerDestroysItsWindow) {
     CDestroyingDialog dialog;
     EXPECT_EQ(dialog.DoModal(), -1);
+}
+
+// "Save" and "Cancel" reach a dialog's own OnOK and OnCancel through the framework's rows,
+// declared as applications on the framework declare them.
+class COverridingDialog : public CDialog {
+public:
+    explicit COverridingDialog(UINT command) : CDialog(1), m_command(command) {}
+    BOOL OnInitDialog() override {
+        PostMessageA(m_hWnd, WM_COMMAND, m_command, 0);
+        return TRUE;
+    }
+    virtual void OnOK() { EndDialog(10); }
+    virtual void OnCancel() { EndDialog(20); }
+
+private:
+    UINT m_command;
+};
+
+TEST(ModalDialog, SaveAndCancelReachTheDialogsOwnHandlers) {
+    EXPECT_EQ(COverridingDialog(IDOK).DoModal(), 10);
+    EXPECT_EQ(COverridingDialog(IDCANCEL).DoModal(), 20);
+}
+
+// DoModal again while the dialog runs: the object, which has a window, refuses the second,
+// which is destroyed at once and starts nothing; the first runs on to its "Cancel".
+class CReenteringDialog : public CDialog {
+public:
+    CReenteringDialog() : CDialog(1) {}
+    BOOL OnInitDialog() override {
+        PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        if (++m_starts == 1) m_second = DoModal();
+        return TRUE;
+    }
+    int m_starts = 0;
+    INT_PTR m_second = 0;
+};
+
+BOOL CALLBACK CountDialogs(HWND hWnd, LPARAM count) {
+    char name[8];
+    if (GetClassNameA(hWnd, name, sizeof name) && strcmp(name, "#32770") == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST(ModalDialog, ASecondWindowTheObjectRefusesIsDestroyedAtOnce) {
+    CReenteringDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.m_second, -1);
+    EXPECT_EQ(dialog.m_starts, 1);
+    int left = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountDialogs, reinterpret_cast<LPARAM>(&left));
+    EXPECT_EQ(left, 0);
 }
 
 // On x86-64 a fault in a handler reaches a handler further up only through the unwind entry
