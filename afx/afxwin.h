@@ -88,9 +88,10 @@ public:
     BOOL ContinueModal() const { return !m_bEndModal; }  // false once EndDialog has been called
     void UpdateData();
 
+    // The map's IDOK and IDCANCEL rows call these through the object: a dialog may override them.
     virtual BOOL OnInitDialog();
-    void OnOK();
-    void OnCancel();
+    virtual void OnOK();
+    virtual void OnCancel();
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

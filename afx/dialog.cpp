@@ -4,22 +4,27 @@
 
 namespace {
 
-// Centres a dialog on the work area of the monitor it is on. It runs before the dialog
-// is first shown, so it appears in its place; one larger than the work area keeps its
-// top-left corner, and so its caption, inside it.
+// Centres a dialog on the work area of the monitor that holds the pointer, where a user who
+// has just started the tool is, or of the primary monitor when the pointer cannot be read.
+// It runs before the dialog is first shown, so it appears in its place; one larger than the
+// work area keeps its top-left corner, and so its caption, inside it. Moved onto a monitor of
+// another DPI, the dialog is rescaled there by the system: a second move centres the size it
+// has then. All of it is in the physical pixels a per-monitor aware process sees.
 void CentreOnWorkArea(HWND hWnd) {
+    POINT pointer;
+    if (!::GetCursorPos(&pointer)) pointer = {0, 0};  // the primary monitor's top-left corner
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    RECT window;
-    if (!::GetMonitorInfoA(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
-        !::GetWindowRect(hWnd, &window)) {
-        return;
-    }
+    if (!::GetMonitorInfoA(::MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
     const RECT& work = monitor.rcWork;
-    const LONG x = work.left + (work.right - work.left - (window.right - window.left)) / 2;
-    const LONG y = work.top + (work.bottom - work.top - (window.bottom - window.top)) / 2;
-    ::SetWindowPos(hWnd, nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT window;
+    for (int move = 0; move < 2 && ::GetWindowRect(hWnd, &window); ++move) {
+        const LONG x = work.left + (work.right - work.left - (window.right - window.left)) / 2;
+        const LONG y = work.top + (work.bottom - work.top - (window.bottom - window.top)) / 2;
+        const LONG left = x > work.left ? x : work.left, top = y > work.top ? y : work.top;
+        if (left == window.left && top == window.top) return;
+        ::SetWindowPos(hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 }  // namespace
@@ -27,7 +32,8 @@ void CentreOnWorkArea(HWND hWnd) {
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;  // everything else goes through AfxWndProc
     CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
-    dialog->SubclassCreatedWindow(hWnd);
+    // A window the object refused (it runs one already) gets nothing of it: DoModal destroys it.
+    if (!dialog->SubclassCreatedWindow(hWnd)) return FALSE;
     CentreOnWorkArea(hWnd);
     return dialog->OnInitDialog();
 }
@@ -52,10 +58,12 @@ INT_PTR CDialog::DoModal() {
     m_nModalResult = -1;
     HWND hWnd = ::CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), nullptr,
                                              &AfxDlgProc, reinterpret_cast<LPARAM>(this));
-    if (hWnd != nullptr) {
-        RunModalLoop();
-        if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);  // a handler may have destroyed it already
-    }
+    if (hWnd == nullptr) return m_nModalResult;
+    // The window goes before DoModal returns: one this object took once its loop has ended,
+    // unless a handler destroyed it already, and one the object refused at once.
+    const bool taken = m_hWnd == hWnd;
+    if (taken) RunModalLoop();
+    if (!taken || m_hWnd != nullptr) ::DestroyWindow(hWnd);
     return m_nModalResult;
 }
 

@@ -47,8 +47,16 @@ expect_attributes requestedExecutionLevel uiAccess false "true needs a signed ex
 expect_attributes supportedOS Id "{e2011457-1546-43c5-a5fe-008deee3d3f0} {35138b9a-5d96-4fbd-8e2d-a2440225f93a}\
  {4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38} {1f676c76-80e1-4239-95bb-83d0f6d0da78} {8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" \
     "Vista, 7, 8, 8.1 and 10/11 in that order"
-# DPI awareness or common controls 6 would change how the fixed template looks.
-for absent in dpiAware Common-Controls dependency; do
+# Aware of each monitor's DPI, v2 where Windows has it, each setting in its own namespace: the
+# dialog manager lays the template out at the monitor's DPI. Common controls 6 would change how
+# the fixed template looks.
+expect_attributes dpiAware xmlns http://schemas.microsoft.com/SMI/2005/WindowsSettings "Vista's DPI setting"
+expect_attributes dpiAwareness xmlns http://schemas.microsoft.com/SMI/2016/WindowsSettings "Windows 10's DPI setting"
+for setting in "dpiAware>true/pm" "dpiAwareness>PerMonitorV2, PerMonitor"; do
+    found=$({ grep -o "<${setting%%>*}\s[^>]*>[^<]*" <<<"$manifest" || true; } | sed 's/.*>//' | paste -sd'|')
+    [ "$found" = "${setting#*>}" ] || { echo "FAIL: manifest ${setting%%>*} is '$found', not '${setting#*>}'"; status=1; }
+done
+for absent in Common-Controls dependency; do
     if grep -q "$absent" <<<"$manifest"; then echo "FAIL: the manifest holds $absent"; status=1; fi
 done
 exit $status

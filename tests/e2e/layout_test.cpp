@@ -363,9 +363,15 @@ TEST_F(Layout, HoldsExactlyTheDialogTheIconsTheVersionRecordAndTheManifest) {
 }
 
 // The manifest as the system finds it in the exe; scripts/check-exe.sh checks all of it.
-TEST_F(Layout, ManifestAsksToRunAsInvoker) {
+TEST_F(Layout, ManifestAsksToRunAsInvokerAwareOfEachMonitorsDpi) {
     const Bytes bytes = Resource(MAKEINTRESOURCEA(24), 1);
-    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("level=\"asInvoker\""), std::string::npos);
+    const std::string manifest(bytes.begin(), bytes.end());
+    for (const char* part : {"level=\"asInvoker\"",
+                             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+                             "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                             "PerMonitorV2, PerMonitor<"}) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
 }
 
 }  // namespace

@@ -135,7 +135,9 @@ TEST_F(RunSequence, ASecondLaunchShowsWhatTheFirstSaved) {
     });
 }
 
+// The pointer in a corner: the dialog is centred on the monitor that holds it, not on it.
 TEST_F(RunSequence, DialogOpensCentredOnTheWorkArea) {
+    ASSERT_TRUE(Xdotool("mousemove 5 5"));
     RunTool([](HWND dialog) {
         RECT window, work;
         GetWindowRect(dialog, &window);

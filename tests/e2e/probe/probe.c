@@ -1,7 +1,8 @@
 /* The probe the window icon test hooks into the tool's GUI thread. A WH_CALLWNDPROC
    hook runs in the thread that receives a sent message, so it asks the dialog for its
    icons and makes it paint from inside the tool's process, where Wine answers
-   WM_GETICON and WM_QUERYDRAGICON, and records the tool's own DrawIcon calls. */
+   WM_GETICON and WM_QUERYDRAGICON, records the tool's own DrawIcon calls and reads how
+   the tool's thread sees DPI. */
 #include "probe.h"
 
 typedef BOOL(WINAPI *DrawIconFn)(HDC, int, int, HICON);
@@ -82,6 +83,39 @@ static void Paint(HWND dialog, ProbeReport *report) {
     report->cyIcon = GetSystemMetrics(SM_CYICON);
 }
 
+typedef HANDLE(WINAPI *ContextFn)(void);
+typedef int(WINAPI *AwarenessFn)(HANDLE);
+typedef BOOL(WINAPI *EqualFn)(HANDLE, HANDLE);
+typedef HRESULT(WINAPI *ProcessAwarenessFn)(HANDLE, int *);
+
+/* The DPI calls of Windows 8.1 and 10 through GetProcAddress, and the dialog's layout. */
+static void ReadDpi(HWND dialog, ProbeReport *report) {
+    HMODULE user32 = GetModuleHandleA("user32.dll"), shcore = LoadLibraryA("shcore.dll");
+    ContextFn context = (ContextFn)GetProcAddress(user32, "GetThreadDpiAwarenessContext");
+    AwarenessFn awareness = (AwarenessFn)GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext");
+    EqualFn equal = (EqualFn)GetProcAddress(user32, "AreDpiAwarenessContextsEqual");
+    ProcessAwarenessFn process = shcore ? (ProcessAwarenessFn)GetProcAddress(shcore, "GetProcessDpiAwareness") : NULL;
+    int value = -1;
+    HFONT font = (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0);
+    LOGFONTA logFont;
+    RECT client, control;
+    HWND child;
+    report->processAwareness = process && process(NULL, &value) == S_OK ? value : -1;
+    report->threadAwareness = context && awareness ? awareness(context()) : -1;
+    report->perMonitorV2 = context && equal && equal(context(), (HANDLE)(LONG_PTR)-4);
+    report->fontHeight = font && GetObjectA(font, sizeof logFont, &logFont) ? logFont.lfHeight : 0;
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, NULL, (POINT *)&client, 2);
+    for (child = GetWindow(dialog, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+        GetWindowRect(child, &control);
+        report->controls++;
+        if (control.left < client.left || control.top < client.top || control.right > client.right ||
+            control.bottom > client.bottom)
+            report->controlsOutside++;
+    }
+    if (shcore != NULL) FreeLibrary(shcore);
+}
+
 /* The entry point: the probe links no C runtime and keeps no state that needs setting up. */
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     (void)module;
@@ -106,6 +140,7 @@ __declspec(dllexport) LRESULT CALLBACK probeHookProc(int code, WPARAM wParam, LP
             s_report = report;
             ReadIcons(sent->hwnd, report);
             if (sent->wParam == PROBE_PAINT) Paint(sent->hwnd, report);
+            if (sent->wParam == PROBE_DPI) ReadDpi(sent->hwnd, report);
             report->done = (DWORD)sent->wParam;
             s_report = NULL;
             UnmapViewOfFile(report);

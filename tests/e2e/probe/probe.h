@@ -7,7 +7,7 @@
 #define PROBE_MESSAGE "VarekProbe"       /* registered message whose wParam is a command */
 #define PROBE_REPORT "VarekProbeReport"  /* the file mapping that holds a ProbeReport */
 
-enum ProbeCommand { PROBE_ICONS = 1, PROBE_PAINT = 2 };
+enum ProbeCommand { PROBE_ICONS = 1, PROBE_PAINT = 2, PROBE_DPI = 3 };
 
 typedef struct ProbeReport {
     DWORD done;  /* the command last carried out */
@@ -23,4 +23,10 @@ typedef struct ProbeReport {
     DWORD drawsBeforeErase;  /* DrawIcon calls made before the last WM_ICONERASEBKGND */
     DWORD leftInvalid;       /* the dialog, invalidated first, still had an update region after */
     LONG clientWidth, clientHeight, cxIcon, cyIcon;
+    /* PROBE_DPI: how the tool's thread sees DPI, -1 where the system lacks the call */
+    LONG processAwareness; /* GetProcessDpiAwareness: 2 is per-monitor */
+    LONG threadAwareness;  /* of GetThreadDpiAwarenessContext: 2 is per-monitor */
+    DWORD perMonitorV2;    /* that context is DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 */
+    LONG fontHeight;       /* lfHeight of the dialog's font */
+    DWORD controls, controlsOutside; /* child windows, and those not wholly inside the client area */
 } ProbeReport;
