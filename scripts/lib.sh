@@ -9,10 +9,11 @@ VAREK_ALLOWED_DLLS="kernel32.dll user32.dll gdi32.dll advapi32.dll ddraw.dll msv
 
 # The packages, by what uses them, so that one that cannot be installed holds back only
 # the stages that need it (scripts/bootstrap.sh installs them by group).
-# host: the unit tests and the fuzz targets (GoogleTest, sanitizers, Debian's clang).
-VAREK_HOST_PACKAGES=(cmake make g++ googletest clang libclang-rt-14-dev)
+# host: the unit tests and the fuzz targets (GoogleTest, sanitizers, Debian's clang);
+# ccache lets a fresh clone reuse what an earlier build compiled.
+VAREK_HOST_PACKAGES=(cmake make ccache g++ googletest clang libclang-rt-14-dev)
 # windows: the cross compilers of both builds and Python, which draws the icon.
-VAREK_WINDOWS_PACKAGES=(cmake make python3 g++-mingw-w64-i686 binutils-mingw-w64-i686
+VAREK_WINDOWS_PACKAGES=(cmake make ccache python3 g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
 # wine: running the exe on this machine; xdpyinfo asks a display whether it answers,
 # xdotool presses keys and imagemagick takes screenshots.
