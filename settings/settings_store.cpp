@@ -28,8 +28,9 @@ bool SettingsStore::Open() {
     if (m_openError == ERROR_ACCESS_DENIED) m_openError = CreateKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
     m_writable = m_openError == ERROR_SUCCESS;
     // Read access creates nothing that full access could not: it only opens a key that
-    // exists but refuses writing (a read-only security descriptor, say).
-    m_open = m_writable || CreateKey(KEY_READ, &key) == ERROR_SUCCESS;
+    // exists but refuses writing (a read-only security descriptor, say). It asks for
+    // reading values alone, all Load does: a key may grant that and nothing more.
+    m_open = m_writable || CreateKey(KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
     m_key = m_open ? key : nullptr;
     return m_writable;
 }

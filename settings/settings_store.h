@@ -11,7 +11,7 @@ public:
 
     // True when the key is open for writing: with full access, or where that is refused,
     // for reading and setting values. A key that cannot be opened for writing is opened
-    // for reading, so that the dialog still shows what is stored.
+    // for reading values, so that the dialog still shows what is stored.
     bool Open();
     void Load(RenderSettings& settings);  // defaults where a value cannot be used
     // Writes all ten values and returns the first failure's code, or ERROR_SUCCESS.

@@ -79,8 +79,10 @@ void MakeKeyWithAccess(const char* sddl) {
     RegCloseKey(key);
 }
 
-// Read, and delete for the clean-up; or read, write and delete, but not its security or owner.
+// Read, and delete for the clean-up; or only query values (0x1) and delete; or read, write
+// and delete, but not its security or owner.
 void MakeReadOnlyKey() { MakeKeyWithAccess("D:(A;;KRSD;;;WD)"); }
+void MakeQueryOnlyKey() { MakeKeyWithAccess("D:(A;;0x10001;;;WD)"); }
 void MakeValueRightsKey() { MakeKeyWithAccess("D:(A;;KRKWSD;;;WD)"); }
 
 // HKCU\Software\Ostrand made volatile: the tool's key cannot be created under it.
@@ -154,6 +156,8 @@ TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveStoresItOrReportsTheKeyAndTheReaso
 INSTANTIATE_TEST_SUITE_P(
     Registry, UnwritableKey,
     ::testing::Values(Unwritable{"ReadOnlySecurity", MakeReadOnlyKey,
+                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, "Access denied.\r\n"},
+                      Unwritable{"QueryValueOnly", MakeQueryOnlyKey,
                                  {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, "Access denied.\r\n"},
                       // Wine's text for 1021, ERROR_CHILD_MUST_BE_VOLATILE
                       Unwritable{"VolatileParent", MakeVolatileParent,
