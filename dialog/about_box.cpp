@@ -20,12 +20,13 @@ const VS_FIXEDFILEINFO* OwnFileVersion() {
 
 }  // namespace
 
+// In UTF-16, so that the copyright sign reads the same in every ANSI code page.
 void ShowAboutBox(HWND owner) {
-    char text[160] = VAREK_SETUP_NAME "\n\n";
+    WCHAR text[160] = L"" VAREK_SETUP_NAME L"\n\n";
     if (const VS_FIXEDFILEINFO* info = OwnFileVersion()) {
-        ::wsprintfA(text + ::lstrlenA(text), "Version %u.%u.%u.%u\n\n", HIWORD(info->dwFileVersionMS),
+        ::wsprintfW(text + ::lstrlenW(text), L"Version %u.%u.%u.%u\n\n", HIWORD(info->dwFileVersionMS),
                     LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
     }
-    ::lstrcatA(text, "Copyright \xA9 Ostrand 1998. All rights reserved.");
-    ::MessageBoxA(owner, text, "About " VAREK_SETUP_NAME, MB_OK | MB_ICONINFORMATION);
+    ::lstrcatW(text, L"Copyright \u00A9 Ostrand 1998. All rights reserved.");
+    ::MessageBoxW(owner, text, L"About " VAREK_SETUP_NAME, MB_OK | MB_ICONINFORMATION);
 }
