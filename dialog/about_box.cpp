@@ -20,13 +20,16 @@ const VS_FIXEDFILEINFO* OwnFileVersion() {
 
 }  // namespace
 
-// In UTF-16, so that the copyright sign reads the same in every ANSI code page.
+// Built in UTF-8 and shown in UTF-16, so that the copyright sign reads the same in every
+// ANSI code page.
 void ShowAboutBox(HWND owner) {
-    WCHAR text[160] = L"" VAREK_SETUP_NAME L"\n\n";
+    char text[160] = VAREK_SETUP_NAME "\n\n";
     if (const VS_FIXEDFILEINFO* info = OwnFileVersion()) {
-        ::wsprintfW(text + ::lstrlenW(text), L"Version %u.%u.%u.%u\n\n", HIWORD(info->dwFileVersionMS),
+        ::wsprintfA(text + ::lstrlenA(text), "Version %u.%u.%u.%u\n\n", HIWORD(info->dwFileVersionMS),
                     LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
     }
-    ::lstrcatW(text, L"Copyright \u00A9 Ostrand 1998. All rights reserved.");
-    ::MessageBoxW(owner, text, L"About " VAREK_SETUP_NAME, MB_OK | MB_ICONINFORMATION);
+    ::lstrcatA(text, u8"Copyright \u00A9 Ostrand 1998. All rights reserved.");
+    WCHAR wide[160];
+    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 160);
+    ::MessageBoxW(owner, wide, L"About " VAREK_SETUP_NAME, MB_OK | MB_ICONINFORMATION);
 }
