@@ -218,20 +218,23 @@ TEST_F(SettingsSave, FailedWriteDoesNotStopTheLaterOnes) {
     EXPECT_EQ(registry.values.size(), 9u);
 }
 
-// A key not open for writing gets no write: none open at all, not even a Close.
+// A key not open for writing gets no write: none open at all, not even a Close. Only the
+// writes that succeeded count as written, so that a failed save can say whether any did.
 TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAWritableKey) {
     const struct {
         LONG createError, writeError;
         std::vector<LONG> setErrors;
         LONG reported;
+        int written;
         size_t callsAfterOpen;  // ten Sets and a Close; a Close alone; nothing
     } cases[] = {
-        {0, 0, {}, ERROR_SUCCESS, 11},
-        {0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1021}, 1021, 11},
-        {0, 0, {0, 0, 14, 0, 5}, 14, 11},
-        {0, 0, {5, 14}, 5, 11},
-        {0, ERROR_ACCESS_DENIED, {}, ERROR_ACCESS_DENIED, 1},
-        {1021, 0, {}, 1021, 0},  // ERROR_CHILD_MUST_BE_VOLATILE
+        {0, 0, {}, ERROR_SUCCESS, 10, 11},
+        {0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1021}, 1021, 9, 11},
+        {0, 0, {0, 0, 14, 0, 5}, 14, 8, 11},
+        {0, 0, {5, 14}, 5, 8, 11},
+        {0, 0, {5, 5, 5, 5, 5, 5, 5, 5, 5, 5}, 5, 0, 11},
+        {0, ERROR_ACCESS_DENIED, {}, ERROR_ACCESS_DENIED, 0, 1},
+        {1021, 0, {}, 1021, 0, 0},  // ERROR_CHILD_MUST_BE_VOLATILE
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -242,7 +245,9 @@ TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAW
         SettingsStore failingStore(key);
         failingStore.Open();
         key.trace.clear();
-        EXPECT_EQ(failingStore.Save(kEdited), c.reported) << "errors given: " << c.setErrors.size();
+        int written = -1;
+        EXPECT_EQ(failingStore.Save(kEdited, &written), c.reported) << "errors given: " << c.setErrors.size();
+        EXPECT_EQ(written, c.written);
         failingStore.Close();
         EXPECT_EQ(key.trace.size(), c.callsAfterOpen) << "reported " << c.reported;
     }

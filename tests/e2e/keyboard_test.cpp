@@ -93,9 +93,8 @@ TEST_F(Keyboard, F1AndTheSystemMenuShowHelpAndAboutAndClosingThemReturnsToTheDia
             << c.exe << ": " << c.caption;
         EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
         EXPECT_FALSE(IsWindowEnabled(dialog));
-        wchar_t text[2048] = L"";
-        GetDlgItemTextW(box, 0xFFFF, text, 2048);
-        EXPECT_NE(std::wstring(text).find(c.shows), std::wstring::npos) << ::testing::PrintToString(std::wstring(text));
+        const std::wstring text = BoxText(box);
+        EXPECT_NE(text.find(c.shows), std::wstring::npos) << ::testing::PrintToString(text);
         Click(box, IDOK);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, 5000));
