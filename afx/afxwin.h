@@ -140,10 +140,13 @@ public:
 
     // The help command: shows m_pszHelpText in a small window owned by the main window.
     void OnHelp();
+    // The most UTF-16 characters, its NUL included, that the help text may widen to: the
+    // help box holds them on the stack.
+    static constexpr int kHelpTextRoom = 1536;
 
     HINSTANCE m_hInstance;
     LPCSTR m_pszAppName;
-    LPCSTR m_pszHelpText;  // what the help command shows; the application sets it
+    LPCSTR m_pszHelpText;  // what the help command shows, in UTF-8; the application sets it
     CWnd* m_pMainWnd;
 
     DECLARE_MESSAGE_MAP()

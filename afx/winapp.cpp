@@ -27,17 +27,23 @@ BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::ExitInstance() { return 0; }
 
+// The box is shown in UTF-16: a text beyond ASCII passed through the ANSI code page would
+// read right only where that code page happens to hold its characters.
 void CWinApp::OnHelp() {
     if (m_pszHelpText == nullptr) return;
     // The box is named after the window it explains, not after the program file, which
     // the user may have renamed to anything.
     HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
-    char caption[MAX_PATH + 8] = "";
-    if (owner == nullptr || ::GetWindowTextA(owner, caption, MAX_PATH) == 0) {
-        ::lstrcpynA(caption, m_pszAppName != nullptr ? m_pszAppName : "", MAX_PATH);
+    WCHAR caption[MAX_PATH + 8];
+    int named = owner != nullptr ? ::GetWindowTextW(owner, caption, MAX_PATH) : 0;
+    if (named == 0) {
+        named = ::MultiByteToWideChar(CP_ACP, 0, m_pszAppName != nullptr ? m_pszAppName : "", -1, caption, MAX_PATH);
+        named = named > 0 ? named - 1 : 0;
     }
-    ::lstrcatA(caption, " Help");
-    ::MessageBoxA(owner, m_pszHelpText, caption, MB_OK | MB_ICONINFORMATION);
+    std::memcpy(caption + named, L" Help", sizeof L" Help");
+    WCHAR text[kHelpTextRoom];
+    if (::MultiByteToWideChar(CP_UTF8, 0, m_pszHelpText, -1, text, kHelpTextRoom) == 0) return;
+    ::MessageBoxW(owner, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
 CWinApp* AfxGetApp() { return s_app; }

@@ -20,12 +20,16 @@ const VS_FIXEDFILEINFO* OwnFileVersion() {
 
 }  // namespace
 
+// Built in UTF-8 and shown in UTF-16, so that the copyright sign reads the same in every
+// ANSI code page.
 void ShowAboutBox(HWND owner) {
     char text[160] = VAREK_SETUP_NAME "\n\n";
     if (const VS_FIXEDFILEINFO* info = OwnFileVersion()) {
         ::wsprintfA(text + ::lstrlenA(text), "Version %u.%u.%u.%u\n\n", HIWORD(info->dwFileVersionMS),
                     LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
     }
-    ::lstrcatA(text, "Copyright \xA9 Ostrand 1998. All rights reserved.");
-    ::MessageBoxA(owner, text, "About " VAREK_SETUP_NAME, MB_OK | MB_ICONINFORMATION);
+    ::lstrcatA(text, u8"Copyright \u00A9 Ostrand 1998. All rights reserved.");
+    WCHAR wide[160];
+    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 160);
+    ::MessageBoxW(owner, wide, L"About " VAREK_SETUP_NAME, MB_OK | MB_ICONINFORMATION);
 }

@@ -28,8 +28,9 @@ bool SettingsStore::Open() {
     if (m_openError == ERROR_ACCESS_DENIED) m_openError = CreateKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
     m_writable = m_openError == ERROR_SUCCESS;
     // Read access creates nothing that full access could not: it only opens a key that
-    // exists but refuses writing (a read-only security descriptor, say).
-    m_open = m_writable || CreateKey(KEY_READ, &key) == ERROR_SUCCESS;
+    // exists but refuses writing (a read-only security descriptor, say). It asks for
+    // reading values alone, all Load does: a key may grant that and nothing more.
+    m_open = m_writable || CreateKey(KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
     m_key = m_open ? key : nullptr;
     return m_writable;
 }
@@ -61,18 +62,23 @@ void SettingsStore::Load(RenderSettings& settings) {
     }
 }
 
-LONG SettingsStore::Save(const RenderSettings& settings) {
-    if (!m_writable) return m_openError;
-    // Every write is attempted; a failed one must not cost the values after it.
-    LONG first = ERROR_SUCCESS;
-    for (const StoredDword& stored : kStoredDwords) {
-        const LONG rc = WriteDword(stored.name, settings.*stored.field);
+LONG SettingsStore::Save(const RenderSettings& settings, int* written) {
+    // Every write is attempted; a failed one must not cost the values after it. Only a
+    // write that the registry answered with success counts as written.
+    LONG first = m_writable ? ERROR_SUCCESS : m_openError;
+    int taken = 0;
+    const auto record = [&](LONG rc) {
+        if (rc == ERROR_SUCCESS) ++taken;
         if (first == ERROR_SUCCESS) first = rc;
+    };
+    if (m_writable) {
+        for (const StoredDword& stored : kStoredDwords) record(WriteDword(stored.name, settings.*stored.field));
+        record(m_registry.SetValue(m_key, kDeviceIdValueName, REG_BINARY,
+                                   reinterpret_cast<const BYTE*>(&settings.DirectDrawDeviceId),
+                                   sizeof settings.DirectDrawDeviceId));
     }
-    const LONG rc = m_registry.SetValue(m_key, kDeviceIdValueName, REG_BINARY,
-                                        reinterpret_cast<const BYTE*>(&settings.DirectDrawDeviceId),
-                                        sizeof settings.DirectDrawDeviceId);
-    return first != ERROR_SUCCESS ? first : rc;
+    if (written != nullptr) *written = taken;
+    return first;
 }
 
 void SettingsStore::Close() {

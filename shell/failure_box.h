@@ -4,5 +4,5 @@
 
 #include <windows.h>
 
-// One error box: what failed, a blank line, and the system's text for the error code.
+// One error box: what failed (UTF-8), a blank line, and the system's text for the error code.
 void ReportFailure(const char* what, DWORD error);

@@ -38,13 +38,19 @@ BOOL CSetupApp::InitInstance() {
     // Anything but IDOK (Cancel, Esc, the close box, a dialog that could not be
     // shown) leaves the stored values as they were.
     LONG saved = ERROR_SUCCESS;
-    if (dialog.DoModal() == IDOK) saved = store.Save(theSettings);
+    int written = 0;
+    if (dialog.DoModal() == IDOK) saved = store.Save(theSettings, &written);
     store.Close();
     EndInstance();
 
     if (m_pMainWnd == &dialog) m_pMainWnd = nullptr;
+    // Values written before or after a failed one stay written: the box must not then
+    // say that nothing was saved.
     if (saved != ERROR_SUCCESS) {
-        ReportFailure("The settings could not be saved in the registry key\nHKEY_CURRENT_USER\\" VAREK_SETTINGS_KEY,
+        ReportFailure(written > 0 ? "Only some of the settings were saved in the registry key\n"
+                                    "HKEY_CURRENT_USER\\" VAREK_SETTINGS_KEY
+                                  : "The settings could not be saved in the registry key\n"
+                                    "HKEY_CURRENT_USER\\" VAREK_SETTINGS_KEY,
                       static_cast<DWORD>(saved));
     }
     return FALSE;  // no message loop: the process ends here

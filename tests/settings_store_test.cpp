@@ -16,8 +16,8 @@ const char kCreateWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3
 const char kCreateWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
 const char kSetWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
 const char kSetWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
-const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
-const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
+const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x1";
+const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x1";
 using Trace = std::vector<std::string>;
 
 // The eight loaded values, in the order they are read and the first eight are written.
@@ -58,25 +58,30 @@ class SettingsSave : public SettingsStoreTest {};
 class SettingsClose : public SettingsStoreTest {};
 
 // For writing first (after access denied, for setting values only), then, only when that
-// fails, for reading; each time the backslash path first, the one without it only after
-// ERROR_BAD_PATHNAME.
+// fails, for reading values; each time the backslash path first, the one without it only
+// after ERROR_BAD_PATHNAME. A key opened at all loads what it holds.
 TEST(SettingsOpen, RetriesOnlyARefusedBackslashAndOnlyAFailedOpenForWritingForReading) {
     const struct {
         bool refuseBackslash;
         LONG createError, writeError;
-        bool writable;
+        bool writable, loads;
         Trace trace;
         REGSAM granted = KEY_READ;
     } cases[] = {
-        {true, 0, 0, true, {kCreateWithBackslash, kCreateWithout}},
-        {false, 0, 0, true, {kCreateWithBackslash}},
-        {false, ERROR_ACCESS_DENIED, 0, false, {kCreateWithBackslash, kSetWithBackslash, kReadWithBackslash}},
-        {true, ERROR_BAD_PATHNAME, 0, false, {kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}},
-        {true, 0, ERROR_ACCESS_DENIED, false,
+        {true, 0, 0, true, true, {kCreateWithBackslash, kCreateWithout}},
+        {false, 0, 0, true, true, {kCreateWithBackslash}},
+        {false, ERROR_ACCESS_DENIED, 0, false, false, {kCreateWithBackslash, kSetWithBackslash, kReadWithBackslash}},
+        {true, ERROR_BAD_PATHNAME, 0, false, false,
+         {kCreateWithBackslash, kCreateWithout, kReadWithBackslash, kReadWithout}},
+        {true, 0, ERROR_ACCESS_DENIED, false, true,
          {kCreateWithBackslash, kCreateWithout, kSetWithBackslash, kSetWithout, kReadWithBackslash, kReadWithout}},
+        // A key that grants reading values and nothing more: no enumerating, no notifying.
+        {true, 0, ERROR_ACCESS_DENIED, false, true,
+         {kCreateWithBackslash, kCreateWithout, kSetWithBackslash, kSetWithout, kReadWithBackslash, kReadWithout},
+         KEY_QUERY_VALUE},
         // A key that grants reading, writing and deleting, but not its security or owner.
-        {true, 0, ERROR_ACCESS_DENIED, true, {kCreateWithBackslash, kCreateWithout, kSetWithBackslash, kSetWithout},
-         0x3001F},
+        {true, 0, ERROR_ACCESS_DENIED, true, true,
+         {kCreateWithBackslash, kCreateWithout, kSetWithBackslash, kSetWithout}, 0x3001F},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -85,17 +90,14 @@ TEST(SettingsOpen, RetriesOnlyARefusedBackslashAndOnlyAFailedOpenForWritingForRe
         registry.createKeyError = c.createError;
         registry.writeAccessError = c.writeError;
         registry.grantedAccess = c.granted;
-        EXPECT_EQ(SettingsStore(registry).Open(), c.writable) << c.trace.size() << " calls expected";
+        registry.PutDword("Allow D3D MMX", 0);
+        SettingsStore store(registry);
+        EXPECT_EQ(store.Open(), c.writable) << c.trace.size() << " calls expected";
         EXPECT_EQ(registry.trace, c.trace);
+        RenderSettings settings;
+        store.Load(settings);
+        EXPECT_EQ(settings.AllowD3DMMX, c.loads ? 0u : 1u);
     }
-}
-
-TEST_F(SettingsLoad, KeyRefusingWritesIsOpenedForReadingAndLoaded) {
-    registry.writeAccessError = ERROR_ACCESS_DENIED;
-    registry.PutDword("Allow D3D MMX", 0);
-    EXPECT_FALSE(store.Open());
-    store.Load(settings);
-    EXPECT_EQ(Loaded(settings), (std::vector<DWORD>{1, 1, 16, 16, 1, 1, 0, 1}));
 }
 
 TEST_F(SettingsLoad, EmptyKeyAndRestoreDefaultsGiveEveryDefaultAndLeaveTheDeviceFieldsAlone) {
@@ -216,20 +218,23 @@ TEST_F(SettingsSave, FailedWriteDoesNotStopTheLaterOnes) {
     EXPECT_EQ(registry.values.size(), 9u);
 }
 
-// A key not open for writing gets no write: none open at all, not even a Close.
+// A key not open for writing gets no write: none open at all, not even a Close. Only the
+// writes that succeeded count as written, so that a failed save can say whether any did.
 TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAWritableKey) {
     const struct {
         LONG createError, writeError;
         std::vector<LONG> setErrors;
         LONG reported;
+        int written;
         size_t callsAfterOpen;  // ten Sets and a Close; a Close alone; nothing
     } cases[] = {
-        {0, 0, {}, ERROR_SUCCESS, 11},
-        {0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1021}, 1021, 11},
-        {0, 0, {0, 0, 14, 0, 5}, 14, 11},
-        {0, 0, {5, 14}, 5, 11},
-        {0, ERROR_ACCESS_DENIED, {}, ERROR_ACCESS_DENIED, 1},
-        {1021, 0, {}, 1021, 0},  // ERROR_CHILD_MUST_BE_VOLATILE
+        {0, 0, {}, ERROR_SUCCESS, 10, 11},
+        {0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1021}, 1021, 9, 11},
+        {0, 0, {0, 0, 14, 0, 5}, 14, 8, 11},
+        {0, 0, {5, 14}, 5, 8, 11},
+        {0, 0, {5, 5, 5, 5, 5, 5, 5, 5, 5, 5}, 5, 0, 11},
+        {0, ERROR_ACCESS_DENIED, {}, ERROR_ACCESS_DENIED, 0, 1},
+        {1021, 0, {}, 1021, 0, 0},  // ERROR_CHILD_MUST_BE_VOLATILE
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -240,7 +245,9 @@ TEST_F(SettingsSave, ReportsTheFailedOpenOrTheFirstFailingWriteAndWritesOnlyToAW
         SettingsStore failingStore(key);
         failingStore.Open();
         key.trace.clear();
-        EXPECT_EQ(failingStore.Save(kEdited), c.reported) << "errors given: " << c.setErrors.size();
+        int written = -1;
+        EXPECT_EQ(failingStore.Save(kEdited, &written), c.reported) << "errors given: " << c.setErrors.size();
+        EXPECT_EQ(written, c.written);
         failingStore.Close();
         EXPECT_EQ(key.trace.size(), c.callsAfterOpen) << "reported " << c.reported;
     }

@@ -73,8 +73,10 @@ void MakeKeyWithAccess(const char* sddl) {
     RegCloseKey(key);
 }
 
-// Read, and delete for the clean-up; or read, write and delete, but not its security or owner.
+// Read, and delete for the clean-up; or only query values (0x1) and delete; or read, write
+// and delete, but not its security or owner.
 void MakeReadOnlyKey() { MakeKeyWithAccess("D:(A;;KRSD;;;WD)"); }
+void MakeQueryOnlyKey() { MakeKeyWithAccess("D:(A;;0x10001;;;WD)"); }
 void MakeValueRightsKey() { MakeKeyWithAccess("D:(A;;KRKWSD;;;WD)"); }
 
 // HKCU\Software\Ostrand made volatile: the tool's key cannot be created under it.
@@ -96,7 +98,7 @@ struct Unwritable {
     const char* label;
     void (*setUp)();
     std::vector<int> shown;  // the controls checked at start
-    const char* reason;      // the system's text for the first failure; none: Save stores
+    DWORD error;             // the first failure's code; none: Save stores
 };
 
 }  // namespace
@@ -118,17 +120,15 @@ TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveStoresItOrReportsTheKeyAndTheReaso
         EXPECT_EQ(CheckedControls(dialog), GetParam().shown);
         Click(dialog, kHal);
         Click(dialog, ending);
-        const bool stores = ending == kSave && GetParam().reason == nullptr;
+        const bool stores = ending == kSave && GetParam().error == ERROR_SUCCESS;
         if (ending == kSave && !stores) {
             HWND box = nullptr;
             ASSERT_TRUE(WaitUntil(
                 [&] { return !IsWindow(dialog) && (box = FindProcessWindow(m_tool.Pid(), "#32770", "Varek Setup")); },
                 5000));
-            char text[512] = "";
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            EXPECT_EQ(std::string(text), std::string("The settings could not be saved in the registry key\n"
-                                                     "HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D\n\n") +
-                                             GetParam().reason);
+            EXPECT_EQ(BoxText(box), L"The settings could not be saved in the registry key\n"
+                                    L"HKEY_CURRENT_USER\\Software\\Ostrand\\Varek 3D\n\n" +
+                                        SystemText(GetParam().error));
             // The instance ended with its key: a launch while the box is up gets its own dialog.
             ToolProcess next;
             ASSERT_TRUE(next.Start(ToolExePath()));
@@ -148,11 +148,12 @@ TEST_P(UnwritableKey, ShowsWhatIsStoredAndSaveStoresItOrReportsTheKeyAndTheReaso
 INSTANTIATE_TEST_SUITE_P(
     Registry, UnwritableKey,
     ::testing::Values(Unwritable{"ReadOnlySecurity", MakeReadOnlyKey,
-                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, "Access denied.\r\n"},
-                      // Wine's text for 1021, ERROR_CHILD_MUST_BE_VOLATILE
+                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, ERROR_ACCESS_DENIED},
+                      Unwritable{"QueryValueOnly", MakeQueryOnlyKey,
+                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, ERROR_ACCESS_DENIED},
                       Unwritable{"VolatileParent", MakeVolatileParent,
                                  {kHal, kMmx, kRgb, kExecSingle, kColor16, kZ16, k3DNow, kNoArgb1555},
-                                 "Subkey must be volatile.\r\n"},
+                                 ERROR_CHILD_MUST_BE_VOLATILE},
                       Unwritable{"ValueRightsOnly", MakeValueRightsKey,
-                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, nullptr}),
+                                 {kMmx, kRgb, kExecSingle, kColor16, kZ32, k3DNow, kNoArgb1555}, ERROR_SUCCESS}),
     [](const ::testing::TestParamInfo<Unwritable>& info) { return std::string(info.param.label); });

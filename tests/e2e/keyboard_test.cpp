@@ -58,26 +58,34 @@ TEST_F(Keyboard, EnterOnCancelCancels) {
 }
 
 // The help box, "Varek Setup Help" whatever the program file is called, and the About box from
-// the system menu: each owned by the dialog, which waits until it is closed.
+// the system menu: each owned by the dialog, which waits until it is closed. Their texts are
+// read back in UTF-16, also where the ANSI code page is 932 (Japanese), in which the bytes
+// 0xAE and 0xA9, the registered and copyright signs in code page 1252, are two katakana.
 TEST_F(Keyboard, F1AndTheSystemMenuShowHelpAndAboutAndClosingThemReturnsToTheDialog) {
     const char* session = std::getenv("VAREK_WINE_SESSION");
     const std::string renamed = WindowsPath(std::string(session != nullptr ? session : "/tmp") + "/vsetup.exe");
     ASSERT_TRUE(CopyFileA(ToolExePath().c_str(), renamed.c_str(), FALSE));
+    const wchar_t kHelpLine[] = L"\nAllow 3DNow\u00AE: lets Varek 3D use a processor's 3DNow! instructions.\n";
+    const wchar_t kAbout[] = L"Varek Setup\n\nVersion 1.0.0.1\n\nCopyright \u00A9 Ostrand 1998. All rights reserved.";
     const struct {
         std::string exe;
-        const char *keys, *caption, *text;  // the help text is not checked
+        const char *locale, *keys, *caption;  // locale: LC_ALL of the tool's Unix environment
+        const wchar_t* shows;                  // the box's text holds it
     } cases[] = {
         // F1 by its key code: where the keymap gives the F keys a VT-switch level (Debian
         // unstable's Xvfb), xdotool presses F1 by name as Alt+F1, which Wine rightly ignores.
-        {ToolExePath(), "67", "Varek Setup Help", nullptr},
-        {renamed, "67", "Varek Setup Help", nullptr},
+        {ToolExePath(), nullptr, "67", "Varek Setup Help", kHelpLine},
+        {renamed, nullptr, "67", "Varek Setup Help", kHelpLine},
         // Up from the first item reaches the last: Wine puts its own "&About Wine" item above ours.
-        {ToolExePath(), "alt+space Up Return", "About Varek Setup",
-         "Varek Setup\n\nVersion 1.0.0.1\n\nCopyright \xA9 Ostrand 1998. All rights reserved."},
+        {ToolExePath(), nullptr, "alt+space Up Return", "About Varek Setup", kAbout},
+        // Wine takes LC_ALL as it is, installed in the C library or not.
+        {ToolExePath(), "ja_JP.UTF-8", "67", "Varek Setup Help", kHelpLine},
+        {ToolExePath(), "ja_JP.UTF-8", "alt+space Up Return", "About Varek Setup", kAbout},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.exe + ": " + c.keys);
-        HWND dialog = Launch({}, c.exe);
+        SCOPED_TRACE(c.exe + ": " + c.keys + (c.locale != nullptr ? std::string(", LC_ALL=") + c.locale : ""));
+        if (c.locale != nullptr) ASSERT_TRUE(m_tool.StartThroughWineLoader(c.exe, {std::string("LC_ALL=") + c.locale}));
+        HWND dialog = c.locale != nullptr ? m_tool.WaitForDialog() : Launch({}, c.exe);
         ASSERT_NE(dialog, nullptr) << c.exe;
         ASSERT_TRUE(PressKeys(dialog, c.keys));
         HWND box = nullptr;
@@ -85,9 +93,8 @@ TEST_F(Keyboard, F1AndTheSystemMenuShowHelpAndAboutAndClosingThemReturnsToTheDia
             << c.exe << ": " << c.caption;
         EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
         EXPECT_FALSE(IsWindowEnabled(dialog));
-        char text[256] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        if (c.text != nullptr) EXPECT_STREQ(text, c.text);
+        const std::wstring text = BoxText(box);
+        EXPECT_NE(text.find(c.shows), std::wstring::npos) << ::testing::PrintToString(text);
         Click(box, IDOK);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, 5000));

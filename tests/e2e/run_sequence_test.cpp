@@ -279,11 +279,8 @@ TEST_F(RunSequence, ALaunchWhoseInstanceShowsNoDialogSaysSoInOneBoxAndWritesNoth
     ASSERT_TRUE(m_tool.Start(ToolExePath()));
     HWND box = m_tool.WaitForDialog();
     ASSERT_NE(box, nullptr) << "no box came up";
-    char text[256] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    // Wine's text for 1460, ERROR_TIMEOUT
-    EXPECT_STREQ(text, "Varek Setup is already running for this user and could not be brought to the front.\n\n"
-                       "Timeout.\r\n");
+    EXPECT_EQ(BoxText(box), L"Varek Setup is already running for this user and could not be brought to the front.\n\n" +
+                                SystemText(ERROR_TIMEOUT));
     Click(box, IDOK);
     ExpectExit();
     EXPECT_FALSE(ToolKeyExists());

@@ -33,8 +33,8 @@ const char kCreateWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3
 const char kCreateWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0xF003F";
 const char kSetWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
 const char kSetWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x3";
-const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
-const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x20019";
+const char kReadWithBackslash[] = "CreateKey HKCU \\Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x1";
+const char kReadWithout[] = "CreateKey HKCU Software\\Ostrand\\Varek 3D [Varek 3D] 0 0x1";
 
 // The eight loaded values, in load order, with the field each lands in and its default.
 struct LoadedValue {

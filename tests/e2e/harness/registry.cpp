@@ -26,7 +26,8 @@ std::string ToolKeyClass() {
 KeyValues ReadToolKey() {
     KeyValues values;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kToolKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
+    // Listing values needs no more than reading them, all that some keys of the tests grant.
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kToolKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return values;
     std::vector<uint8_t> data(2 * 1024 * 1024);
     for (DWORD index = 0;; ++index) {
         char name[512];

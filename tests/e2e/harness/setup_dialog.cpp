@@ -48,3 +48,17 @@ int FocusedControl(HWND dialog) {
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) || info.hwndFocus == nullptr) return 0;
     return GetDlgCtrlID(info.hwndFocus);
 }
+
+std::wstring BoxText(HWND box) {
+    wchar_t text[2048] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);
+    return text;
+}
+
+std::wstring SystemText(DWORD error) {
+    wchar_t text[1024] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, 1024, nullptr);
+    std::wstring reason = text;
+    if (reason.size() >= 2 && reason.compare(reason.size() - 2, 2, L"\r\n") == 0) reason.resize(reason.size() - 2);
+    return reason;
+}

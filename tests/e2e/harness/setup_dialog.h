@@ -37,3 +37,9 @@ std::vector<std::string> ListLines(HWND dialog);
 void SelectLine(HWND dialog, int index);
 // The id of the control that has the keyboard focus in the tool's thread, or 0.
 int FocusedControl(HWND dialog);
+
+// A message box's text, read in UTF-16 from its static (id 0xFFFF).
+std::wstring BoxText(HWND box);
+// The system's text for an error code, as FormatMessage gives it here, under the same Wine
+// and locale as the tool, less the line break it ends in.
+std::wstring SystemText(DWORD error);

@@ -66,6 +66,19 @@ bool ToolProcess::Start(const std::string& exePath, const std::vector<std::strin
     return true;
 }
 
+bool ToolProcess::StartThroughWineLoader(const std::string& exePath,
+                                         const std::vector<std::string>& unixEnvironment) {
+    Release();
+    m_pid = 0;
+    // By its Unix path, which becomes the loader's argv[0]: it finds the rest of Wine from there.
+    const char* loader = std::getenv("WINELOADER");
+    std::string commandLine = std::string(loader != nullptr ? loader : "/usr/bin/wine") + " \"" + exePath + "\"";
+    std::string block = EnvironmentBlock(unixEnvironment);
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION info = {};  // Wine fills in no handles for a Unix program
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &block[0], nullptr, &startup, &info);
+}
+
 // Asks the window list for windows of the class and caption only, then checks their owner.
 HWND FindProcessWindow(DWORD pid, const char* className, const char* caption) {
     for (HWND w = FindWindowExA(nullptr, nullptr, className, caption); w != nullptr;
@@ -81,6 +94,12 @@ HWND ToolProcess::WaitForDialog(DWORD timeoutMs) {
     HWND dialog = nullptr;
     WaitUntil(
         [&] {
+            if (m_process == nullptr) {  // started through the loader
+                dialog = FindWindowExA(nullptr, nullptr, "#32770", "Varek Setup");
+                if (dialog != nullptr && GetWindowThreadProcessId(dialog, &m_pid) != 0) {
+                    m_process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, m_pid);
+                }
+            }
             dialog = FindProcessWindow(m_pid, "#32770", "Varek Setup");
             return (dialog != nullptr && IsWindowVisible(dialog)) || WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0;
         },

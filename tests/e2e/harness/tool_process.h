@@ -27,6 +27,12 @@ public:
 
     // Starts the exe, ending the last start's process first; extra entries are "NAME=value".
     bool Start(const std::string& exePath, const std::vector<std::string>& extraEnvironment = {});
+    // The same through Wine's loader, a Unix program. A Windows program's child inherits its
+    // parent's Unix environment whatever block it is given; a Unix program gets the block
+    // itself. So the entries reach the tool's Unix environment, where Wine reads LC_ALL for
+    // the locale and the ANSI code page. Wine hands back no process for a Unix program:
+    // WaitForDialog takes the tool's from the first setup dialog it finds.
+    bool StartThroughWineLoader(const std::string& exePath, const std::vector<std::string>& unixEnvironment);
     // The dialog, once it is created and shown (its start-up has run); null on time-out.
     HWND WaitForDialog(DWORD timeoutMs = 15000);
     // True when the process ended within the time; exitCode gets its status.
