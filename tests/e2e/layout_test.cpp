@@ -362,16 +362,29 @@ TEST_F(Layout, HoldsExactlyTheDialogTheIconsTheVersionRecordAndTheManifest) {
                                                  "24 1 0409"}));
 }
 
-// The manifest as the system finds it in the exe; scripts/check-exe.sh checks all of it.
-TEST_F(Layout, ManifestAsksToRunAsInvokerAwareOfEachMonitorsDpi) {
+// The manifest as the system finds it in the exe, whole: run as invoker with no UI access, the
+// five Windows versions from Vista to 10/11 in order, aware of each monitor's DPI (v2 where
+// Windows has it, each setting in its own namespace), and nothing that changes the look.
+TEST_F(Layout, ManifestRunsAsInvokerOnTheFiveWindowsAwareOfEachMonitorsDpi) {
     const Bytes bytes = Resource(MAKEINTRESOURCEA(24), 1);
-    const std::string manifest(bytes.begin(), bytes.end());
-    for (const char* part : {"level=\"asInvoker\"",
-                             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
-                             "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
-                             "PerMonitorV2, PerMonitor<"}) {
-        EXPECT_NE(manifest.find(part), std::string::npos) << part;
-    }
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+        "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\"><security><requestedPrivileges>\n"
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>\n"
+        "</requestedPrivileges></security></trustInfo>\n"
+        "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\"><application>\n"
+        "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>\n"
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>\n"
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>\n"
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>\n"
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>\n"
+        "</application></compatibility>\n"
+        "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\"><windowsSettings>\n"
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>\n"
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>\n"
+        "</windowsSettings></application>\n"
+        "</assembly>\n");
 }
 
 }  // namespace
