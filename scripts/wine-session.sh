@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A throwaway Wine session: its own Xvfb display and WINEPREFIX, a persistent wineserver and
-# one small process (KEEPER) kept alive, so that no launch waits for Wine's services; every
-# process it started is stopped by PID and its folder removed.
+# one small process (KEEPER) kept alive, so that no launch waits for Wine's services; what it
+# started is stopped by PID and its folder removed.
 #   scripts/wine-session.sh [--trace FILE] KEEPER CMD...   runs CMD inside a new session
 #   scripts/wine-session.sh --start DIR KEEPER            starts one in DIR (ctest's fixture)
 #   scripts/wine-session.sh --stop DIR                    stops the one in DIR
@@ -60,13 +60,7 @@ stop() (
     [ -z "$varek_keeper_pid" ] || kill "$varek_keeper_pid" 2>/dev/null
     [ ! -d "$1/prefix" ] || wineserver -k >/dev/null 2>&1
     [ -z "$varek_server_pid" ] || kill "$varek_server_pid" 2>/dev/null
-    if [ -n "$varek_xvfb_pid" ] && kill "$varek_xvfb_pid" 2>/dev/null; then
-        # Until it is gone or only a zombie waiting for its parent.
-        for _ in $(seq 1 40); do
-            case $(ps -o stat= -p "$varek_xvfb_pid" 2>/dev/null) in "" | Z*) break ;; esac
-            sleep 0.05
-        done
-    fi
+    [ -z "$varek_xvfb_pid" ] || kill "$varek_xvfb_pid" 2>/dev/null
     rm -rf "$1"
 )
 
