@@ -22,9 +22,9 @@ VAREK_WINE_PACKAGES=(wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick)
 # wine32: 32-bit Wine on this machine, for running the shipped exe by hand; optional.
 VAREK_WINE32_PACKAGES=(wine32:i386 libfreetype6:i386)
 # roots: building and entering the Debian roots of scripts/roots.sh.
-VAREK_ROOTS_PACKAGES=(debootstrap arch-test bubblewrap)
+VAREK_ROOTS_PACKAGES=(mmdebstrap uidmap arch-test bubblewrap)
 # vm: the emulated 32-bit machine, where the kernel cannot run 32-bit programs.
-VAREK_VM_PACKAGES=(qemu-system-x86 wget cpio gzip e2fsprogs)
+VAREK_VM_PACKAGES=(qemu-system-x86 cpio gzip e2fsprogs)
 
 # varek_runs_32bit: true when this kernel itself executes 32-bit x86 programs, as Debian's
 # arch-test -n answers (with an emulator such as qemu-user's binfmt handler left out; the
