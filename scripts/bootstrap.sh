@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what is missing, by group (lib.sh lists them):
-#   scripts/bootstrap.sh GROUP...            host, windows, wine, roots, vm; run: windows,
+#   scripts/bootstrap.sh GROUP...            host, windows, wine, roots, vm, probe; run: windows,
 #                                            wine and the optional wine32; test: test.sh's
 #   scripts/bootstrap.sh --missing GROUP...  only prints the missing packages, one line
 # Without root it uses sudo, with neither it names the packages and fails. One apt-get
@@ -26,7 +26,7 @@ for g in "${@:-test}"; do
     case $g in
         run) groups+=(windows wine); ! varek_runs_32bit || groups+=(wine32) ;;
         test) groups+=(host windows roots); varek_runs_32bit || groups+=(wine vm) ;;
-        host | windows | wine | roots | vm) groups+=("$g") ;;
+        host | windows | wine | roots | vm | probe) groups+=("$g") ;;
         *) echo "usage: scripts/bootstrap.sh GROUP... | --missing GROUP..." >&2; exit 2 ;;
     esac
 done

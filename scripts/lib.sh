@@ -21,26 +21,19 @@ VAREK_WINE_PACKAGES=(wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick)
 # wine32: 32-bit Wine on this machine, for running the shipped exe by hand; optional.
 VAREK_WINE32_PACKAGES=(wine32:i386 libfreetype6:i386)
 # roots: building and entering the Debian roots of scripts/roots.sh.
-VAREK_ROOTS_PACKAGES=(debootstrap bubblewrap)
+VAREK_ROOTS_PACKAGES=(mmdebstrap uidmap bubblewrap)
+# probe: the question whether this kernel runs 32-bit programs.
+VAREK_PROBE_PACKAGES=(arch-test)
 # vm: the emulated 32-bit machine, where the kernel cannot run 32-bit programs.
-VAREK_VM_PACKAGES=(qemu-system-x86 wget cpio gzip e2fsprogs)
+VAREK_VM_PACKAGES=(qemu-system-x86 cpio gzip e2fsprogs)
 
-# varek_runs_32bit: true when this machine executes 32-bit x86 programs, asked directly:
-# a 96-byte static i386 program that only exits with status 42. A kernel without 32-bit
-# emulation refuses it ("Exec format error"). VAREK_RUNS_32BIT=yes|no overrides the probe.
+# varek_runs_32bit: true when this kernel itself executes 32-bit x86 programs, as Debian's
+# arch-test -n answers (with an emulator such as qemu-user's binfmt handler left out).
+# VAREK_RUNS_32BIT=yes|no overrides the probe.
 varek_runs_32bit() {
     case "${VAREK_RUNS_32BIT:-}" in yes) return 0 ;; no) return 1 ;; esac
-    local probe rc=0
-    probe=$(mktemp "${TMPDIR:-/tmp}/varek-i386.XXXXXX") || return 1
-    # ELF header, one loadable segment at 0x08048000, then: mov eax,1; mov ebx,42; int 0x80.
-    printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0' >"$probe"
-    printf '\0\0\0\0\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0' >>"$probe"
-    printf '\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\140\0\0\0\140\0\0\0\5\0\0\0\0\20\0\0' >>"$probe"
-    printf '\270\1\0\0\0\273\52\0\0\0\315\200' >>"$probe"
-    chmod +x "$probe"
-    "$probe" 2>/dev/null || rc=$?
-    rm -f "$probe"
-    [ "$rc" -eq 42 ]
+    command -v arch-test >/dev/null || varek_bootstrap probe >&2 || return
+    arch-test -n i386 >/dev/null 2>&1
 }
 
 # varek_bootstrap GROUP...: installs what the groups lack (scripts/bootstrap.sh).
