@@ -15,9 +15,9 @@ module() {
 
 build() {
     local m order=""
-    say "building the emulated 32-bit machine once, in $cache (about 15 minutes, 2 GB)"
+    say "building the emulated 32-bit machine once, in $cache (about ten minutes, 2 GB)"
     # minbase and the recipe, /usr merged as debootstrap does (usrmerge would run emulated),
-    # the packages kept for the first boot.
+    # the packages kept for dpkg on the first boot, which then drops them and trims the disk.
     fetch "$work/rootfs" --variant=extract --include='?or(?essential,?priority(required))' \
         --include="apt,$packages" --hook-dir=/usr/share/mmdebstrap/hooks/merged-usr --skip=cleanup/apt/cache
     fetch "$work/boot" --variant=extract --include=linux-image-686,busybox-static
@@ -26,10 +26,11 @@ build() {
     mv "$work/boot/bin/busybox" "$work/initrd/bin/"
     # The disk, ext4 (which asks for crc32c by name), and the share.
     for m in virtio_pci virtio_blk ext4 crc32c_generic 9pnet_virtio 9p; do module "$m"; done
-    # busybox's shell runs its own commands. The init mounts the disk, the share at /host and
-    # what a system mounts, runs the job there and powers off; a failure leaves no result.
+    # The init mounts the disk, the share at /host and what a system mounts, runs the job
+    # there and powers off; a failure leaves no result.
     install -m 755 /dev/stdin "$work/initrd/init" <<EOF
 #!/bin/busybox sh
+/bin/busybox --install -s /bin
 mount -t devtmpfs dev /dev
 for m in$order; do insmod /modules/\$m.ko || echo "init: no module \$m"; done
 mount -t ext4 /dev/vda /newroot && cd /newroot && mount --move /dev dev && mount -t proc proc proc &&
@@ -39,10 +40,9 @@ mount -t ext4 /dev/vda /newroot && cd /newroot && mount --move /dev dev && mount
 sync; poweroff -f
 EOF
     (cd "$work/initrd" && find . | cpio -o -H newc --quiet | gzip -1) >"$work/initrd.img"
-    mkfs.ext4 -q -L varek -d "$work/rootfs" "$work/disk.img" 6G || die "mkfs.ext4 could not make the disk image"
+    mkfs.ext4 -q -L varek -d "$work/rootfs" "$work/disk.img" 6G >/dev/null || die "mkfs.ext4 could not make the disk image"
     rm -rf "$work/rootfs" "$work/boot" "$work/initrd"
     say "first boot: dpkg installs the packages and Wine makes its prefix, under emulation"
-    # The packages then leave apt's cache, and the blocks they held the sparse image.
     boot "$work" cache=unsafe,discard=unmap 1200 sh -c "DEBIAN_FRONTEND=noninteractive dpkg \
 --install --force-depends --force-unsafe-io /var/cache/apt/archives/*.deb && $mkprefix && rm /var/cache/apt/archives/*.deb &&
 { fstrim / || true; }" || die "the first boot failed; its console: $jobs/console.log"
@@ -70,7 +70,7 @@ boot() {
     tail -n +1 -f --pid="$qemu" "$jobs/job.log"
     wait "$qemu" || rc=$?
     trap - EXIT
-    status=$(cat "$jobs/status" 2>/dev/null) ||
-        die "the machine stopped without a result (status $rc, 124 after $limit s); its console: $console"
+    [ "$rc" -ne 124 ] || die "the machine did not finish in $limit s; its console: $console"
+    status=$(cat "$jobs/status" 2>/dev/null) || die "the machine stopped without a result; its console: $console"
     return "$status"
 }
