@@ -20,6 +20,11 @@ build() {
     # the packages kept for dpkg on the first boot, which then drops them and trims the disk.
     fetch "$work/rootfs" --variant=extract --include='?or(?essential,?priority(required))' \
         --include="apt,$packages" --hook-dir=/usr/share/mmdebstrap/hooks/merged-usr --skip=cleanup/apt/cache
+    # Under emulation dpkg spends most of its time decompressing: the packages are stored
+    # again uncompressed, natively here.
+    find "$work/rootfs/var/cache/apt/archives" -name '*.deb' -print0 | xargs -0 -P 2 -n 8 sh -c 'for deb; do
+        d=$(mktemp -d -p "${deb%/*}") && dpkg-deb -R "$deb" "$d" && dpkg-deb -b -Znone "$d" "$deb" >/dev/null &&
+        rm -rf "$d" || exit 255; done' repack || die "could not store the i386 packages uncompressed"
     fetch "$work/boot" --variant=extract --include=linux-image-686,busybox-static
     mkdir -p "$work/initrd"/{bin,dev,newroot,modules}
     mv "$work"/boot/boot/vmlinuz-* "$work/vmlinuz"
